@@ -1,0 +1,15 @@
+// Message formatting shared by every error of the program.
+#include "settings/errors.h"
+
+namespace nimbrel {
+
+std::string FormatMessage(std::string_view pattern, std::string_view text)
+{
+    std::string message(pattern);
+    if (auto at = message.find("%s"); at != std::string::npos) {
+        message.replace(at, 2, text);
+    }
+    return message;
+}
+
+} // namespace nimbrel

@@ -1,0 +1,29 @@
+// The error types of the program. Every failure the program itself raises is
+// one of these; the message loop (or the start-up report) shows its message.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace nimbrel {
+
+// A general error. Messages are UTF-8; the Windows layer converts them for
+// display. ClassName() is what the start-up error report names.
+class Error : public std::runtime_error {
+public:
+    explicit Error(const std::string& message) : std::runtime_error(message) {}
+    virtual std::string_view ClassName() const noexcept { return "Exception"; }
+};
+
+// A text that is not an integer.
+class EConvertError : public Error {
+public:
+    using Error::Error;
+    std::string_view ClassName() const noexcept override { return "EConvertError"; }
+};
+
+// Replaces the first "%s" of a message pattern with the given text.
+std::string FormatMessage(std::string_view pattern, std::string_view text);
+
+} // namespace nimbrel
