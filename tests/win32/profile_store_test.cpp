@@ -1,0 +1,124 @@
+// The settings file through the real Windows profile functions: the file in
+// the Windows directory, round trips, and a write that the system refuses.
+#include "platform/win32/profile_store.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "settings/errors.h"
+#include "settings/settings_file.h"
+
+namespace nimbrel {
+namespace {
+
+std::string SettingsPath()
+{
+    char dir[MAX_PATH];
+    UINT length = GetWindowsDirectoryA(dir, MAX_PATH);
+    return std::string(dir, length) + "\\Rendaxo.ini";
+}
+
+class Win32ProfileStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { Remove(); }
+    void TearDown() override { Remove(); }
+
+    static void Remove()
+    {
+        SetFileAttributesA(SettingsPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(SettingsPath().c_str());
+        // The profile functions may keep the last file cached: flush it.
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, "Rendaxo.ini");
+    }
+    static std::string FileText()
+    {
+        std::ifstream in(SettingsPath(), std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    static void WriteFileText(const std::string& text)
+    {
+        std::ofstream(SettingsPath(), std::ios::binary) << text;
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, "Rendaxo.ini");
+    }
+
+    Win32ProfileStore store;
+};
+
+TEST_F(Win32ProfileStoreTest, NoFileReadsDefaults)
+{
+    SettingsFile file(kSettingsFileName, store);
+    EXPECT_TRUE(file.LoadFlag("Main", "Wave", true));
+    EXPECT_FALSE(file.LoadFlag("Main", "Melt", false));
+    EXPECT_EQ(file.LoadInt("Main", "CloseMouseMove", 4), 4);
+    EXPECT_EQ(file.LoadInt("Melt", "RecoverTime", 180), 180);
+    EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(Win32ProfileStoreTest, StoresLandInTheWindowsDirectoryAndReadBack)
+{
+    SettingsFile file(kSettingsFileName, store);
+    file.StoreFlag("Main", "Wave", false);
+    file.StoreInt("Main", "CloseMouseMove", -5);
+    file.StoreInt("Melt", "RecoverTime", 0);
+    EXPECT_FALSE(file.LoadFlag("Main", "Wave", true));
+    EXPECT_EQ(file.LoadInt("Main", "CloseMouseMove", 4), -5);
+    EXPECT_EQ(file.LoadInt("Melt", "RecoverTime", 180), 0);
+    std::string text = FileText();
+    EXPECT_NE(text.find("Wave=0"), std::string::npos) << text;
+    EXPECT_NE(text.find("CloseMouseMove=-5"), std::string::npos) << text;
+}
+
+TEST_F(Win32ProfileStoreTest, NamesMatchWithoutCaseAndOtherKeysStay)
+{
+    WriteFileText("[wave]\r\npitch=0x7\r\nSpeed=2\r\n[Mine]\r\nkeep=me\r\n");
+    SettingsFile file(kSettingsFileName, store);
+    EXPECT_EQ(file.LoadInt("Wave", "Pitch", 4), 7);
+    file.StoreInt("WAVE", "SPEED", 6);
+    EXPECT_EQ(file.LoadInt("Wave", "Speed", 3), 6);
+    EXPECT_EQ(file.LoadInt("Wave", "Pitch", 4), 7);
+    EXPECT_EQ(file.LoadText("Mine", "keep", ""), "me");
+}
+
+TEST_F(Win32ProfileStoreTest, LongValuesAreCutTo1023Characters)
+{
+    std::string value(1500, '1');
+    SettingsFile file(kSettingsFileName, store);
+    file.StoreText("Main", "Long", value);
+    EXPECT_EQ(file.LoadText("Main", "Long", "").size(), 1023u);
+    EXPECT_EQ(file.LoadInt("Main", "Long", -1), -1);
+}
+
+TEST_F(Win32ProfileStoreTest, RefusedWriteRaisesAndKeepsTheFile)
+{
+    SettingsFile file(kSettingsFileName, store);
+    file.StoreInt("Wave", "Pitch", 2);
+    std::string before = FileText();
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "Rendaxo.ini");
+
+    // Another program holds the file open without sharing: every write fails.
+    HANDLE held = CreateFileA(SettingsPath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    try {
+        file.StoreInt("Wave", "Speed", 6);
+        ADD_FAILURE() << "the store should fail";
+    } catch (const EConvertError&) {
+        ADD_FAILURE() << "a write failure is not a conversion error";
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "Rendaxo.ini に書き込めません");
+    }
+    CloseHandle(held);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "Rendaxo.ini");
+    EXPECT_EQ(FileText(), before);
+    EXPECT_EQ(file.LoadInt("Wave", "Pitch", 4), 2);
+}
+
+} // namespace
+} // namespace nimbrel
