@@ -3,6 +3,13 @@
 
 namespace nimbrel {
 
+std::string WithFinalPeriod(std::string_view message)
+{
+    std::string text(message);
+    if (!text.ends_with('.')) text += '.';
+    return text;
+}
+
 std::string FormatMessage(std::string_view pattern, std::string_view text)
 {
     std::string message(pattern);

@@ -23,6 +23,10 @@ public:
     std::string_view ClassName() const noexcept override { return "EConvertError"; }
 };
 
+// The message as a message box shows it: with "." appended unless it
+// already ends in one.
+std::string WithFinalPeriod(std::string_view message);
+
 // Replaces the first "%s" of a message pattern with the given text.
 std::string FormatMessage(std::string_view pattern, std::string_view text);
 
