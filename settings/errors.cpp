@@ -10,7 +10,7 @@ std::string WithFinalPeriod(std::string_view message)
     return text;
 }
 
-std::string FormatMessage(std::string_view pattern, std::string_view text)
+std::string FormatErrorMessage(std::string_view pattern, std::string_view text)
 {
     std::string message(pattern);
     if (auto at = message.find("%s"); at != std::string::npos) {

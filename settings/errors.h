@@ -28,6 +28,6 @@ public:
 std::string WithFinalPeriod(std::string_view message);
 
 // Replaces the first "%s" of a message pattern with the given text.
-std::string FormatMessage(std::string_view pattern, std::string_view text);
+std::string FormatErrorMessage(std::string_view pattern, std::string_view text);
 
 } // namespace nimbrel

@@ -8,7 +8,7 @@ namespace {
 
 [[noreturn]] void Reject(std::string_view text)
 {
-    throw EConvertError(FormatMessage("'%s' は整数ではありません", text));
+    throw EConvertError(FormatErrorMessage("'%s' は整数ではありません", text));
 }
 
 int HexDigitValue(char c)

@@ -30,7 +30,7 @@ void SettingsFile::StoreText(std::string_view section, std::string_view key,
                              std::string_view value)
 {
     if (!store_->WriteString(fileName_, section, key, value)) {
-        throw Error(FormatMessage("%s に書き込めません", fileName_));
+        throw Error(FormatErrorMessage("%s に書き込めません", fileName_));
     }
 }
 

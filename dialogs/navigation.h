@@ -1,0 +1,38 @@
+// Keyboard rules shared by the three dialogs: where the focus goes and which
+// push button Enter and Escape press. The platform asks these and carries
+// out the answer, so that every renderer behaves alike.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "dialogs/layout.h"
+
+namespace nimbrel {
+
+// The controls that can take the focus, in the order the Tab key visits
+// them: each parent's children by tab order, a container's controls right
+// after the container. Controls on a page that is not showing are in the
+// list; the platform skips them while their page is hidden.
+std::vector<ControlId> TabSequence(const DialogLayout& layout);
+
+// The control that has the focus when the dialog opens: the first of the
+// tab sequence.
+std::optional<ControlId> InitialFocus(const DialogLayout& layout);
+
+enum class DialogKey { Enter, Escape };
+
+struct KeyModifiers {
+    bool shift = false;
+    bool ctrl = false;
+    bool alt = false;
+};
+
+// The push button that the key presses, or nothing. Keys act only with no
+// Shift, Ctrl or Alt held. Enter presses the push button that has the focus,
+// or else the default button; Escape presses the cancel button, and does
+// nothing in a dialog without one.
+std::optional<ControlId> ButtonForKey(const DialogLayout& layout, DialogKey key,
+                                      KeyModifiers modifiers, std::optional<ControlId> focused);
+
+} // namespace nimbrel
