@@ -1,0 +1,44 @@
+// BuildSurfaces: the three surfaces of a saver run, made from a capture of
+// the screen.
+#pragma once
+
+#include <cstdint>
+
+#include "effects/surface.h"
+
+namespace nimbrel {
+
+// What BuildSurfaces needs from the platform.
+class ScreenAccess {
+public:
+    virtual ~ScreenAccess() = default;
+
+    // The primary screen's size in pixels.
+    virtual std::int32_t ScreenWidth() = 0;
+    virtual std::int32_t ScreenHeight() = 0;
+
+    // A new white surface. The Windows layer places it on memory that its
+    // graphics calls can reach; the default owns plain memory. A refusal
+    // throws Error with kSurfaceOutOfResources.
+    virtual Surface CreateSurface(std::int32_t width, std::int32_t height)
+    {
+        return Surface(width, height);
+    }
+
+    // Copies the screen's pixels from (0, 0) into the surface at (0, 0). A
+    // failed capture leaves the surface as it was.
+    virtual void CaptureScreen(Surface& surface) = 0;
+};
+
+// The surfaces of one run, named as the saver and the effects know them.
+struct SaverSurfaces {
+    Surface SnapshotBitmap;
+    Surface WorkBitmap;
+    Surface FrameBitmap;
+};
+
+// Captures the screen into a new snapshot and copies it into a new work and a
+// new frame surface, all of the screen's size.
+SaverSurfaces BuildSurfaces(ScreenAccess& screen);
+
+} // namespace nimbrel

@@ -1,0 +1,179 @@
+// The application object and the program's message loop.
+#include "platform/win32/application.h"
+
+#include <algorithm>
+
+#include "platform/win32/error_display.h"
+#include "platform/win32/text.h"
+
+namespace nimbrel::win32 {
+namespace {
+
+constexpr wchar_t kApplicationClass[] = L"NimbrelApplication";
+
+LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The application window only stands in for the program on the taskbar;
+    // closing it closes the main window, which ends the program.
+    if (message == WM_CLOSE) {
+        if (HWND main = Application::Get().MainWindow()) PostMessageW(main, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace
+
+Application& Application::Get()
+{
+    static Application application;
+    return application;
+}
+
+Application::Application() : instance_(GetModuleHandleW(nullptr)) {}
+
+void Application::SetTitle(std::string_view title)
+{
+    SetApplicationTitle(title);
+    if (handle_) SetWindowTextW(handle_, Widen(title).c_str());
+}
+
+const std::string& Application::Title() const { return ApplicationTitle(); }
+
+HWND Application::Handle()
+{
+    if (!handle_) {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = ApplicationWindowProc;
+        windowClass.hInstance = instance_;
+        windowClass.lpszClassName = kApplicationClass;
+        RegisterClassW(&windowClass);
+        // A zero-size visible popup: it never covers anything and owns the
+        // program's windows.
+        handle_ = CreateWindowExW(0, kApplicationClass, Widen(Title()).c_str(),
+                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
+                                  nullptr, nullptr, instance_, nullptr);
+    }
+    return handle_;
+}
+
+void Application::HideWindow()
+{
+    if (HWND window = Handle()) ShowWindow(window, SW_HIDE);
+}
+
+void Application::WindowCreated(HWND window)
+{
+    windows_.push_back(window);
+    if (!main_) main_ = window;
+}
+
+void Application::WindowDestroyed(HWND window)
+{
+    std::erase(windows_, window);
+    RemoveMessageFilter(window);
+    if (window == main_) {
+        main_ = nullptr;
+        PostQuitMessage(0);
+    }
+}
+
+bool Application::Exists(HWND window) const
+{
+    return std::find(windows_.begin(), windows_.end(), window) != windows_.end();
+}
+
+void Application::SetMessageFilter(HWND root, MessageFilter filter)
+{
+    RemoveMessageFilter(root);
+    filters_.emplace_back(root, std::move(filter));
+}
+
+void Application::RemoveMessageFilter(HWND root)
+{
+    std::erase_if(filters_, [root](const auto& entry) { return entry.first == root; });
+}
+
+bool Application::FilterMessage(MSG& message)
+{
+    if (!message.hwnd) return false;
+    HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    // A child window of a foreign parent (the preview) has that parent as
+    // its root: look for the nearest ancestor that has a filter.
+    for (HWND window = message.hwnd; window; window = GetParent(window)) {
+        for (auto& [filterRoot, filter] : filters_) {
+            if (filterRoot == window) {
+                bool swallowed = false;
+                RunHandler([&] { swallowed = filter(message); });
+                return swallowed;
+            }
+        }
+        if (window == root) break;
+    }
+    return false;
+}
+
+void Application::Run()
+{
+    if (!main_) return;
+    ShowWindow(main_, SW_SHOW);
+    MSG message;
+    while (main_ && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (FilterMessage(message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+void Application::ShowModal(HWND window)
+{
+    if (!window || !Exists(window)) return;
+    // Disable every other window of the program while the modal one lives.
+    std::vector<HWND> disabled;
+    for (HWND other : windows_) {
+        if (other != window && IsWindowEnabled(other)) {
+            EnableWindow(other, FALSE);
+            disabled.push_back(other);
+        }
+    }
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+
+    MSG message;
+    bool quit = false;
+    while (Exists(window)) {
+        int got = GetMessageW(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            quit = got == 0;
+            break;
+        }
+        if (FilterMessage(message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    for (HWND other : disabled) {
+        if (IsWindow(other)) EnableWindow(other, TRUE);
+    }
+    if (!disabled.empty() && IsWindow(disabled.front())) SetForegroundWindow(disabled.front());
+    // A quit request that arrived meanwhile belongs to the outer loop.
+    if (quit) PostQuitMessage(static_cast<int>(message.wParam));
+}
+
+void Application::DestroyRemainingWindows()
+{
+    while (!windows_.empty()) {
+        HWND window = windows_.back();
+        if (IsWindow(window)) {
+            DestroyWindow(window);
+        }
+        // DestroyWindow unregisters the window through its WM_DESTROY; make
+        // sure a window that is gone without telling us is dropped as well.
+        std::erase(windows_, window);
+    }
+    if (handle_) {
+        DestroyWindow(handle_);
+        handle_ = nullptr;
+    }
+}
+
+} // namespace nimbrel::win32

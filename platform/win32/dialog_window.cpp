@@ -1,0 +1,632 @@
+// A settings dialog as a Windows window: native controls built from the
+// layout, the portable dialog's handlers run on button presses, and the
+// dialog's requests (modal children, the test run, closing) carried out.
+#include "platform/win32/dialog_window.h"
+
+#include <commctrl.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dialogs/dialog.h"
+#include "dialogs/dialog_host.h"
+#include "dialogs/navigation.h"
+#include "platform/win32/application.h"
+#include "platform/win32/dialog_font.h"
+#include "platform/win32/error_display.h"
+#include "platform/win32/saver_window.h"
+#include "platform/win32/text.h"
+
+namespace nimbrel::win32 {
+namespace {
+
+constexpr wchar_t kPageClass[] = L"NimbrelDialogPage";
+
+// Enter and Escape post this to the window with the button's id, so that the
+// button's handler (which may run a modal loop of its own) runs from the
+// window's message dispatch rather than from inside the message filter.
+constexpr UINT kPressButtonMessage = WM_APP + 1;
+
+constexpr DWORD kWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS;
+constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME;
+
+void InitCommonControlsOnce()
+{
+    static const bool initialised = [] {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+        return InitCommonControlsEx(&controls) != FALSE;
+    }();
+    (void)initialised;
+}
+
+// A page of a tab control: a plain container that passes its controls'
+// notifications on to the dialog window, which handles them all.
+LRESULT CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        return SendMessageW(GetParent(page), message, wParam, lParam);
+    default:
+        return DefWindowProcW(page, message, wParam, lParam);
+    }
+}
+
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = Application::Get().Instance();
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = name;
+    // A second registration of the same class fails harmlessly.
+    RegisterClassExW(&windowClass);
+}
+
+bool KeyHeld(int virtualKey)
+{
+    return (GetKeyState(virtualKey) & 0x8000) != 0;
+}
+
+class DialogWindow final : public DialogHost {
+public:
+    explicit DialogWindow(DialogKind kind)
+        : dialog_(MakeDialog(kind, *this)), dpi_(ScreenDpi()),
+          font_(CreateDialogFont(dialog_->Layout(), dpi_))
+    {
+    }
+
+    static HWND Create(DialogKind kind);
+
+    void ShowModal(DialogKind kind) override;
+    void RunTestSaver() override;
+    void Close(ModalResult result) override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    const DialogLayout& Layout() const { return dialog_->Layout(); }
+    int Scale(int length) const { return ScaleToDpi(length, dpi_); }
+
+    void BuildControls();
+    HWND CreateControl(const ControlLayout& control);
+    void CreatePages(const ControlLayout& pageControl, HWND tabControl);
+    HWND Native(ControlId id) const;
+
+    void ReadControls();
+    void WriteControls();
+
+    void ButtonClicked(ControlId id);
+    void RadioButtonClicked(ControlId id);
+    void PressButton(ControlId id);
+    void WindowCloseRequested();
+    void CloseNow();
+
+    bool FilterMessage(const MSG& message);
+    std::optional<ControlId> FocusedControl() const;
+    void MoveFocus(bool backwards);
+    void ShowPage(int index);
+    void Activated(WPARAM wParam);
+
+    HWND window_ = nullptr;
+    std::unique_ptr<Dialog> dialog_;
+    int dpi_;
+    UniqueFont font_;
+    std::map<ControlId, HWND> natives_;
+    HWND tabControl_ = nullptr;
+    std::vector<HWND> pages_;
+    // The control that had the focus when the window was last deactivated,
+    // given back when it is activated again; the first of the tab order at
+    // the start.
+    HWND savedFocus_ = nullptr;
+    // Handlers that have not returned yet: the window must not be destroyed
+    // under them, so a close that arrives meanwhile waits for them.
+    int handlersRunning_ = 0;
+    bool closeRequested_ = false;
+};
+
+HWND DialogWindow::Create(DialogKind kind)
+{
+    InitCommonControlsOnce();
+    auto owned = std::make_unique<DialogWindow>(kind);
+    const DialogLayout& layout = owned->Layout();
+
+    const std::wstring className = Widen(layout.className);
+    RegisterWindowClass(className.c_str(), WindowProc);
+    RegisterWindowClass(kPageClass, PageProc);
+
+    RECT frame{0, 0, owned->Scale(layout.clientWidth), owned->Scale(layout.clientHeight)};
+    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+
+    // WM_NCCREATE takes the object over from `owned`; from then on the
+    // window owns it and deletes it when it is destroyed.
+    HWND window = CreateWindowExW(kWindowExStyle, className.c_str(), Widen(layout.caption).c_str(),
+                                  kWindowStyle, left, top, width, height, Application::Get().Handle(),
+                                  nullptr, Application::Get().Instance(), &owned);
+    if (!window) return nullptr;
+    auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+
+    Application::Get().WindowCreated(window);
+    Application::Get().SetMessageFilter(window, [self](MSG& message) {
+        return self->FilterMessage(message);
+    });
+    self->BuildControls();
+    RunHandler([self] { self->dialog_->FormCreate(); });
+    self->WriteControls();
+    if (std::optional<ControlId> first = InitialFocus(layout)) self->savedFocus_ = self->Native(*first);
+    return window;
+}
+
+LRESULT CALLBACK DialogWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto* owned = static_cast<std::unique_ptr<DialogWindow>*>(create->lpCreateParams);
+        DialogWindow* self = owned->release();
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        delete self;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT DialogWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        if (lParam != 0 && HIWORD(wParam) == BN_CLICKED) ButtonClicked(LOWORD(wParam));
+        return 0;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom == tabControl_ && header->code == TCN_SELCHANGE) {
+            ShowPage(static_cast<int>(SendMessageW(tabControl_, TCM_GETCURSEL, 0, 0)));
+        }
+        return 0;
+    }
+    case kPressButtonMessage:
+        PressButton(static_cast<ControlId>(wParam));
+        return 0;
+    case WM_ACTIVATE:
+        Activated(wParam);
+        return 0;
+    case WM_CLOSE:
+        WindowCloseRequested();
+        return 0;
+    case WM_DESTROY:
+        Application::Get().WindowDestroyed(window_);
+        return 0;
+    default:
+        return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+// Controls are created in the order of the layout, parents first. Controls
+// inside a group box sit on the window itself, moved by the box's place, so
+// that their notifications reach the window; controls of a page sit on the
+// page window.
+void DialogWindow::BuildControls()
+{
+    for (const ControlLayout& control : Layout().controls) {
+        if (control.kind == ControlKind::TabSheet) continue;  // made with their tab control
+        HWND native = CreateControl(control);
+        if (!native) continue;
+        natives_[control.id] = native;
+        SendMessageW(native, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        if (control.kind == ControlKind::PageControl) CreatePages(control, native);
+    }
+}
+
+HWND DialogWindow::CreateControl(const ControlLayout& control)
+{
+    HWND parent = window_;
+    ControlBounds bounds = control.bounds;
+    if (const ControlLayout* container = FindControl(Layout(), control.parent)) {
+        if (container->kind == ControlKind::GroupBox) {
+            bounds.left += container->bounds.left;
+            bounds.top += container->bounds.top;
+        } else {
+            parent = Native(container->id);
+        }
+    }
+
+    const wchar_t* windowClass = L"STATIC";
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD exStyle = 0;
+    // The first control of each container starts a group, so that the radio
+    // buttons of one page form one group and no other.
+    std::vector<const ControlLayout*> siblings = ChildrenOf(Layout(), control.parent);
+    if (!siblings.empty() && siblings.front()->id == control.id) style |= WS_GROUP;
+
+    switch (control.kind) {
+    case ControlKind::GroupBox:
+        windowClass = L"BUTTON";
+        style |= BS_GROUPBOX;
+        break;
+    case ControlKind::CheckBox:
+        windowClass = L"BUTTON";
+        style |= BS_AUTOCHECKBOX | WS_TABSTOP;
+        break;
+    case ControlKind::RadioButton:
+        windowClass = L"BUTTON";
+        style |= BS_AUTORADIOBUTTON | WS_TABSTOP;
+        break;
+    case ControlKind::PushButton:
+        windowClass = L"BUTTON";
+        style |= (control.role == ButtonRole::Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP;
+        break;
+    case ControlKind::Label:
+        style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+        break;
+    case ControlKind::EditBox:
+        windowClass = L"EDIT";
+        style |= ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP;
+        exStyle |= WS_EX_CLIENTEDGE;
+        break;
+    case ControlKind::TrackBar:
+        windowClass = TRACKBAR_CLASSW;
+        style |= TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS | WS_TABSTOP;
+        break;
+    case ControlKind::PageControl:
+        windowClass = WC_TABCONTROLW;
+        // The pages lie over the tab control; it must not paint over them.
+        style |= WS_TABSTOP | WS_CLIPSIBLINGS;
+        break;
+    case ControlKind::TabSheet:
+        return nullptr;
+    }
+
+    HWND native = CreateWindowExW(exStyle, windowClass, Widen(control.caption).c_str(), style,
+                                  Scale(bounds.left), Scale(bounds.top), Scale(bounds.width),
+                                  Scale(bounds.height), parent,
+                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(control.id)),
+                                  Application::Get().Instance(), nullptr);
+    if (!native) return nullptr;
+
+    if (control.kind == ControlKind::TrackBar) {
+        SendMessageW(native, TBM_SETRANGEMIN, FALSE, control.range.min);
+        SendMessageW(native, TBM_SETRANGEMAX, FALSE, control.range.max);
+        SendMessageW(native, TBM_SETTICFREQ, 1, 0);
+        // Arrow keys, page keys and clicks beside the thumb all move by one.
+        SendMessageW(native, TBM_SETLINESIZE, 0, 1);
+        SendMessageW(native, TBM_SETPAGESIZE, 0, 1);
+        SendMessageW(native, TBM_SETPOS, TRUE, control.position);
+    } else if (control.kind == ControlKind::EditBox && control.typingLimit > 0) {
+        // The limit binds typing only: text set by the program is kept whole.
+        SendMessageW(native, EM_SETLIMITTEXT, static_cast<WPARAM>(control.typingLimit), 0);
+        SetWindowTextW(native, Widen(control.text).c_str());
+    }
+    return native;
+}
+
+// The pages are windows of their own over the tab control's display area,
+// one per tab, in the order of the tabs; the first one shows.
+void DialogWindow::CreatePages(const ControlLayout& pageControl, HWND tabControl)
+{
+    tabControl_ = tabControl;
+    std::vector<const ControlLayout*> sheets;
+    for (const ControlLayout* child : ChildrenOf(Layout(), pageControl.id)) {
+        if (child->kind == ControlKind::TabSheet) sheets.push_back(child);
+    }
+    for (std::size_t index = 0; index < sheets.size(); ++index) {
+        std::wstring caption = Widen(sheets[index]->caption);
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = caption.data();
+        SendMessageW(tabControl, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
+    }
+
+    RECT area{};
+    GetClientRect(tabControl, &area);
+    SendMessageW(tabControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    MapWindowPoints(tabControl, window_, reinterpret_cast<POINT*>(&area), 2);
+
+    for (std::size_t index = 0; index < sheets.size(); ++index) {
+        DWORD style = WS_CHILD | (index == 0 ? WS_VISIBLE : 0);
+        HWND page = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", style, area.left, area.top,
+                                    area.right - area.left, area.bottom - area.top, window_,
+                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(sheets[index]->id)),
+                                    Application::Get().Instance(), nullptr);
+        if (!page) continue;
+        SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        natives_[sheets[index]->id] = page;
+        pages_.push_back(page);
+    }
+    SendMessageW(tabControl, TCM_SETCURSEL, 0, 0);
+}
+
+HWND DialogWindow::Native(ControlId id) const
+{
+    auto found = natives_.find(id);
+    return found == natives_.end() ? nullptr : found->second;
+}
+
+// The user's changes, copied into the model before a handler reads it.
+void DialogWindow::ReadControls()
+{
+    ControlModel& model = dialog_->Controls();
+    for (const ControlLayout& control : Layout().controls) {
+        HWND native = Native(control.id);
+        if (!native) continue;
+        switch (control.kind) {
+        case ControlKind::CheckBox:
+            model.SetChecked(control.id, SendMessageW(native, BM_GETCHECK, 0, 0) == BST_CHECKED);
+            break;
+        case ControlKind::RadioButton:
+            // Selecting one clears the others of its group in the model.
+            if (SendMessageW(native, BM_GETCHECK, 0, 0) == BST_CHECKED) model.SetChecked(control.id, true);
+            break;
+        case ControlKind::TrackBar:
+            model.SetPosition(control.id, static_cast<std::int32_t>(SendMessageW(native, TBM_GETPOS, 0, 0)));
+            break;
+        case ControlKind::EditBox: {
+            int length = GetWindowTextLengthW(native);
+            std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+            text.resize(static_cast<std::size_t>(GetWindowTextW(native, text.data(), length + 1)));
+            model.SetText(control.id, Narrow(text));
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}
+
+// The model, shown by the controls. Only what differs is changed, so that an
+// edit box keeps its caret and selection when its text stays the same.
+void DialogWindow::WriteControls()
+{
+    const ControlModel& model = dialog_->Controls();
+    for (const ControlLayout& control : Layout().controls) {
+        HWND native = Native(control.id);
+        if (!native) continue;
+        switch (control.kind) {
+        case ControlKind::CheckBox:
+        case ControlKind::RadioButton: {
+            WPARAM state = model.Checked(control.id) ? BST_CHECKED : BST_UNCHECKED;
+            if (static_cast<WPARAM>(SendMessageW(native, BM_GETCHECK, 0, 0)) != state) {
+                SendMessageW(native, BM_SETCHECK, state, 0);
+            }
+            break;
+        }
+        case ControlKind::TrackBar:
+            if (SendMessageW(native, TBM_GETPOS, 0, 0) != model.Position(control.id)) {
+                SendMessageW(native, TBM_SETPOS, TRUE, model.Position(control.id));
+            }
+            break;
+        case ControlKind::EditBox: {
+            std::wstring wanted = Widen(model.Text(control.id));
+            int length = GetWindowTextLengthW(native);
+            std::wstring shown(static_cast<std::size_t>(length) + 1, L'\0');
+            shown.resize(static_cast<std::size_t>(GetWindowTextW(native, shown.data(), length + 1)));
+            if (shown != wanted) SetWindowTextW(native, wanted.c_str());
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}
+
+void DialogWindow::ButtonClicked(ControlId id)
+{
+    const ControlLayout* control = FindControl(Layout(), id);
+    if (!control) return;
+    if (control->kind == ControlKind::PushButton) {
+        PressButton(id);
+    } else if (control->kind == ControlKind::RadioButton) {
+        RadioButtonClicked(id);
+    }
+}
+
+// Exactly one radio button of a group stays selected, whatever the native
+// buttons did on their own.
+void DialogWindow::RadioButtonClicked(ControlId id)
+{
+    ReadControls();
+    dialog_->Controls().SetChecked(id, true);
+    WriteControls();
+}
+
+// Runs the button's handler over the controls as the user left them. An
+// error that escapes it is shown, and the controls then show the model as
+// the handler left it, as they do after a handler that succeeded.
+void DialogWindow::PressButton(ControlId id)
+{
+    ++handlersRunning_;
+    ReadControls();
+    RunHandler([this, id] { dialog_->ButtonClick(id); });
+    WriteControls();
+    --handlersRunning_;
+    // Last, since closing destroys this object.
+    if (handlersRunning_ == 0 && closeRequested_) CloseNow();
+}
+
+void DialogWindow::ShowModal(DialogKind kind)
+{
+    HWND child = CreateDialogWindow(kind);
+    if (!child) return;
+    Application::Get().ShowModal(child);
+    if (IsWindow(child)) DestroyWindow(child);
+}
+
+// The saver window of a test run reads the settings file itself, covers the
+// screen and closes by the saver's own rules; this window waits under it.
+// An error of its creation ends the pressing handler like any other.
+void DialogWindow::RunTestSaver()
+{
+    HWND saver = CreateSaverWindow(nullptr);
+    if (!saver) return;
+    Application::Get().ShowModal(saver);
+    if (IsWindow(saver)) DestroyWindow(saver);
+}
+
+void DialogWindow::Close(ModalResult)
+{
+    // The handler that asked is still running; PressButton closes the
+    // window once it has returned.
+    closeRequested_ = true;
+}
+
+// The close box, the system menu's close command and the close shortcut.
+void DialogWindow::WindowCloseRequested()
+{
+    closeRequested_ = true;
+    if (handlersRunning_ == 0) CloseNow();
+}
+
+void DialogWindow::CloseNow()
+{
+    closeRequested_ = false;
+    CloseAction action = CloseAction::Free;
+    RunHandler([&] { action = dialog_->FormClose(); });
+    if (action == CloseAction::Free) {
+        DestroyWindow(window_);  // deletes this object
+    } else {
+        ShowWindow(window_, SW_HIDE);
+    }
+}
+
+bool DialogWindow::FilterMessage(const MSG& message)
+{
+    if (message.message != WM_KEYDOWN) return false;
+    switch (message.wParam) {
+    case VK_RETURN:
+    case VK_ESCAPE: {
+        DialogKey key = message.wParam == VK_RETURN ? DialogKey::Enter : DialogKey::Escape;
+        KeyModifiers modifiers{KeyHeld(VK_SHIFT), KeyHeld(VK_CONTROL), KeyHeld(VK_MENU)};
+        if (std::optional<ControlId> button = ButtonForKey(Layout(), key, modifiers, FocusedControl())) {
+            PostMessageW(window_, kPressButtonMessage, *button, 0);
+        }
+        // Swallowed either way: Escape in a dialog without a cancel button
+        // does nothing at all.
+        return true;
+    }
+    case VK_TAB:
+        if (KeyHeld(VK_MENU)) return false;
+        if (KeyHeld(VK_CONTROL)) {
+            if (pages_.empty()) return false;
+            int count = static_cast<int>(pages_.size());
+            int current = static_cast<int>(SendMessageW(tabControl_, TCM_GETCURSEL, 0, 0));
+            int next = (current + (KeyHeld(VK_SHIFT) ? count - 1 : 1)) % count;
+            SendMessageW(tabControl_, TCM_SETCURSEL, next, 0);
+            ShowPage(next);
+        } else {
+            MoveFocus(KeyHeld(VK_SHIFT));
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::optional<ControlId> DialogWindow::FocusedControl() const
+{
+    HWND focus = GetFocus();
+    if (!focus || !IsChild(window_, focus)) return std::nullopt;
+    ControlId id = static_cast<ControlId>(GetDlgCtrlID(focus));
+    if (!FindControl(Layout(), id)) return std::nullopt;
+    return id;
+}
+
+// Tab and Shift+Tab follow the shared tab sequence, skipping the controls of
+// pages that are not showing.
+void DialogWindow::MoveFocus(bool backwards)
+{
+    std::vector<ControlId> sequence = TabSequence(Layout());
+    if (sequence.empty()) return;
+    const int count = static_cast<int>(sequence.size());
+    int current = -1;
+    if (std::optional<ControlId> focused = FocusedControl()) {
+        for (int index = 0; index < count; ++index) {
+            if (sequence[static_cast<std::size_t>(index)] == *focused) current = index;
+        }
+    }
+    for (int step = 1; step <= count; ++step) {
+        int index = current < 0 ? (backwards ? count - step : step - 1)
+                                : (current + (backwards ? count - step : step)) % count;
+        HWND candidate = Native(sequence[static_cast<std::size_t>(index)]);
+        if (candidate && IsWindowVisible(candidate) && IsWindowEnabled(candidate)) {
+            SetFocus(candidate);
+            const ControlLayout* control = FindControl(Layout(), sequence[static_cast<std::size_t>(index)]);
+            if (control && control->kind == ControlKind::EditBox) SendMessageW(candidate, EM_SETSEL, 0, -1);
+            return;
+        }
+    }
+}
+
+void DialogWindow::ShowPage(int index)
+{
+    HWND focus = GetFocus();
+    for (std::size_t page = 0; page < pages_.size(); ++page) {
+        ShowWindow(pages_[page], static_cast<int>(page) == index ? SW_SHOW : SW_HIDE);
+    }
+    // A control on a page that was just hidden cannot keep the focus.
+    if (focus && IsChild(window_, focus) && !IsWindowVisible(focus)) SetFocus(tabControl_);
+}
+
+// A window that is not a Windows dialog does not keep its focused control
+// across deactivation by itself; this does it, and gives the first control
+// of the tab order the focus when the window first opens.
+void DialogWindow::Activated(WPARAM wParam)
+{
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(window_, focus)) savedFocus_ = focus;
+        return;
+    }
+    if (HIWORD(wParam) != 0) return;  // minimised
+    if (savedFocus_ && IsWindow(savedFocus_) && IsWindowVisible(savedFocus_)) {
+        SetFocus(savedFocus_);
+    } else {
+        SetFocus(window_);
+    }
+}
+
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchControl(HWND window, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<ControlSearch*>(lParam);
+    if (GetDlgCtrlID(window) != search->id) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+} // namespace
+
+HWND CreateDialogWindow(DialogKind kind)
+{
+    return DialogWindow::Create(kind);
+}
+
+HWND FindDialogControl(HWND dialog, ControlId id)
+{
+    // EnumChildWindows visits every descendant, so controls on pages are
+    // found as well as those on the window.
+    ControlSearch search{id, nullptr};
+    EnumChildWindows(dialog, MatchControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+} // namespace nimbrel::win32

@@ -1,0 +1,276 @@
+// TMainForm as a Win32 window: one small function per message, each calling
+// the matching handler of the portable TMainForm through RunHandler, so that
+// an error is shown and no exception crosses the system's dispatch.
+#include "platform/win32/saver_window.h"
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/win32/application.h"
+#include "platform/win32/error_display.h"
+#include "platform/win32/saver_platform_win32.h"
+#include "platform/win32/text.h"
+#include "saver/main_form.h"
+#include "saver/saver_run.h"
+#include "settings/errors.h"
+
+namespace nimbrel::win32 {
+namespace {
+
+constexpr wchar_t kSaverClassName[] = L"TMainForm";
+constexpr wchar_t kSaverCaption[] = L"Nimbrel";
+// The zero-size button that holds the keyboard focus. Its text is its name,
+// which nobody sees but which lets a test or tool find it.
+constexpr wchar_t kBarOffButtonName[] = L"TBarOffBtn";
+constexpr int kBarOffButtonId = 1;
+
+// The window system's handles travel through the core as 32-bit values, as
+// the command line carries them; the program is a 32-bit one.
+WindowHandle HandleValue(HWND window)
+{
+    return static_cast<WindowHandle>(reinterpret_cast<std::uintptr_t>(window));
+}
+
+HWND HandleFromValue(WindowHandle value)
+{
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(value));
+}
+
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+class SaverWindow {
+public:
+    SaverWindow() : form_(ProcessSaverRun(), platform_) {}
+    SaverWindow(const SaverWindow&) = delete;
+    SaverWindow& operator=(const SaverWindow&) = delete;
+
+    TMainForm& Form() { return form_; }
+    HWND BarOffButton() const { return barOffButton_; }
+
+    // From here on the window deletes this object when it is destroyed.
+    void HandOverToWindow() { ownedByWindow_ = true; }
+
+    void Attach(HWND window)
+    {
+        window_ = window;
+        platform_.Attach(window);
+    }
+
+    void CreateBarOffButton()
+    {
+        barOffButton_ = CreateWindowExW(0, L"BUTTON", kBarOffButtonName,
+                                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
+                                        window_, reinterpret_cast<HMENU>(kBarOffButtonId),
+                                        Application::Get().Instance(), nullptr);
+    }
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        // A handler may run a nested message loop (the password dialog), in
+        // which the window could be destroyed; this object then lives until
+        // the outermost handler has returned.
+        ++depth_;
+        const LRESULT result = Dispatch(message, wParam, lParam);
+        --depth_;
+        if (depth_ == 0 && gone_) delete this;
+        return result;
+    }
+
+    // Key preview: the application's loop shows every message to this filter
+    // before the focused control gets it, Alt combinations included. The key
+    // goes on to the control afterwards.
+    bool PreviewMessage(const MSG& message)
+    {
+        if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
+        ++depth_;
+        RunHandler([&] { form_.FormKeyDown(); });
+        --depth_;
+        if (depth_ == 0 && gone_) delete this;
+        return false;
+    }
+
+private:
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        switch (message) {
+        case WM_PAINT: return OnPaint();
+        case WM_TIMER: return OnTimer(wParam);
+        case WM_MOUSEMOVE:
+            RunHandler([&] { form_.FormMouseMove(); });
+            return 0;
+        case WM_LBUTTONDOWN: return OnPrimaryButtonDown();
+        case WM_LBUTTONUP: return OnPrimaryButtonUp(lParam);
+        case WM_CAPTURECHANGED:
+            primaryButtonPressed_ = false;
+            return 0;
+        case WM_ACTIVATE:
+            // Activation gives the focus to the button, not the window.
+            if (LOWORD(wParam) != WA_INACTIVE && barOffButton_) SetFocus(barOffButton_);
+            return 0;
+        case WM_SETFOCUS:
+            if (barOffButton_) SetFocus(barOffButton_);
+            return 0;
+        case WM_SYSCOMMAND: return OnSysCommand(wParam, lParam);
+        case WM_CLOSE: return OnClose();
+        case WM_DESTROY: return OnDestroy();
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+            gone_ = ownedByWindow_;
+            return DefWindowProcW(window_, message, wParam, lParam);
+        default: return DefWindowProcW(window_, message, wParam, lParam);
+        }
+    }
+
+    LRESULT OnPaint()
+    {
+        PAINTSTRUCT paint{};
+        BeginPaint(window_, &paint);
+        RunHandler([&] { form_.FormPaint(); });
+        EndPaint(window_, &paint);
+        return 0;
+    }
+
+    LRESULT OnTimer(WPARAM id)
+    {
+        if (id == kTimer1Id) RunHandler([&] { form_.Timer1Timer(); });
+        if (id == kTimer2Id) RunHandler([&] { form_.Timer2Timer(); });
+        return 0;
+    }
+
+    // A click is a press and a release of the primary button both on the
+    // window; the capture lets the release be seen wherever it happens.
+    LRESULT OnPrimaryButtonDown()
+    {
+        SetCapture(window_);
+        primaryButtonPressed_ = true;
+        return 0;
+    }
+
+    LRESULT OnPrimaryButtonUp(LPARAM position)
+    {
+        if (!primaryButtonPressed_) return 0;
+        primaryButtonPressed_ = false;
+        ReleaseCapture();
+        RECT client{};
+        GetClientRect(window_, &client);
+        const POINT point{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+        if (PtInRect(&client, point)) RunHandler([&] { form_.FormClick(); });
+        return 0;
+    }
+
+    LRESULT OnSysCommand(WPARAM command, LPARAM lParam)
+    {
+        std::optional<std::int32_t> answer;
+        RunHandler([&] { answer = form_.WMSysCommand(static_cast<std::uint32_t>(command)); });
+        if (answer) return *answer;
+        return DefWindowProcW(window_, WM_SYSCOMMAND, command, lParam);
+    }
+
+    LRESULT OnClose()
+    {
+        CloseAction action = CloseAction::Free;
+        if (!RunHandler([&] { action = form_.FormClose(); })) return 0;
+        switch (action) {
+        case CloseAction::None: break;
+        case CloseAction::Hide: ShowWindow(window_, SW_HIDE); break;
+        case CloseAction::Minimize: ShowWindow(window_, SW_MINIMIZE); break;
+        case CloseAction::Free: DestroyWindow(window_); break;
+        }
+        return 0;
+    }
+
+    LRESULT OnDestroy()
+    {
+        KillTimer(window_, kTimer1Id);
+        KillTimer(window_, kTimer2Id);
+        RunHandler([&] { form_.FormDestroy(); });
+        Application::Get().WindowDestroyed(window_);
+        return 0;
+    }
+
+    HWND window_ = nullptr;
+    HWND barOffButton_ = nullptr;
+    Win32SaverPlatform platform_;
+    TMainForm form_;
+    bool primaryButtonPressed_ = false;
+    bool ownedByWindow_ = false;
+    bool gone_ = false;
+    int depth_ = 0;
+};
+
+SaverWindow* FromWindow(HWND window)
+{
+    if (!window || GetWindowLongPtrW(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(SaverWindowProc)) {
+        return nullptr;
+    }
+    return reinterpret_cast<SaverWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<SaverWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->Attach(window);
+    }
+    auto* self = reinterpret_cast<SaverWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    return self->HandleMessage(message, wParam, lParam);
+}
+
+void RegisterSaverClass()
+{
+    static const bool registered = [] {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = SaverWindowProc;
+        windowClass.hInstance = Application::Get().Instance();
+        windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+        windowClass.lpszClassName = kSaverClassName;
+        return RegisterClassW(&windowClass) != 0;
+    }();
+    (void)registered;
+}
+
+} // namespace
+
+HWND CreateSaverWindow(HWND previewParent)
+{
+    ProcessSaverRun().PreviewParent = HandleValue(previewParent);
+    RegisterSaverClass();
+
+    auto owned = std::make_unique<SaverWindow>();
+    SaverWindow* self = owned.get();
+    // The standard parameters of a borderless window owned by the
+    // application's window; the form turns them into a child's for a preview.
+    const CreationParams standard{WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                                  HandleValue(Application::Get().Handle())};
+    const CreationParams params = self->Form().CreateParams(standard);
+    const DWORD exStyle = (params.Style & WS_CHILD) ? 0 : WS_EX_TOPMOST;
+    HWND window = CreateWindowExW(exStyle, kSaverClassName, kSaverCaption, params.Style, 0, 0, 0, 0,
+                                  HandleFromValue(params.Parent), nullptr, Application::Get().Instance(),
+                                  self);
+    if (!window) throw Error("ｳｨﾝﾄﾞｳを作成できません");
+    owned.release();
+    self->HandOverToWindow();
+
+    self->CreateBarOffButton();
+    Application::Get().WindowCreated(window);
+    Application::Get().SetMessageFilter(window, [self](MSG& message) { return self->PreviewMessage(message); });
+    try {
+        StartWindowTimer(window, kTimer1Id, kTimer1Interval);
+        StartWindowTimer(window, kTimer2Id, kTimer2InitialInterval);
+        self->Form().FormCreate();
+    } catch (...) {
+        DestroyWindow(window);
+        throw;
+    }
+    return window;
+}
+
+void SetSaverClosesOnInput(HWND saverWindow, bool closes)
+{
+    if (SaverWindow* self = FromWindow(saverWindow)) self->Form().SetClosesOnInput(closes);
+}
+
+} // namespace nimbrel::win32

@@ -1,0 +1,21 @@
+// The saver window on Windows: TMainForm as a real window, with its timers,
+// its key preview and the requests of the run carried out through Win32.
+#pragma once
+
+#include <windows.h>
+
+namespace nimbrel::win32 {
+
+// Creates the saver window as TMainForm: a topmost popup covering the primary screen, or with a
+// non-null previewParent a child of it. Stores previewParent as the run's PreviewParent first, registers
+// the window with Application, starts Timer1/Timer2 and runs FormCreate; throws FormCreate's errors
+// (after destroying the half-made window). The window is not shown yet (Application::Run / ShowModal show it).
+HWND CreateSaverWindow(HWND previewParent);
+void SetSaverClosesOnInput(HWND saverWindow, bool closes);
+
+// Stores the platform id of the running system (GetVersionExA's dwPlatformId,
+// 0 when the query fails). Called once when the program starts; the exit
+// request reads the stored value.
+void CapturePlatformId();
+
+} // namespace nimbrel::win32
