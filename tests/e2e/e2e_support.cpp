@@ -285,10 +285,73 @@ ScopedSystemFile::ScopedSystemFile(const std::wstring& source, const std::wstrin
     wchar_t directory[MAX_PATH];
     UINT length = GetSystemDirectoryW(directory, MAX_PATH);
     path_ = std::wstring(directory, length) + L"\\" + name;
+    // Put a file that is already there back under its own spelling.
+    WIN32_FIND_DATAW existing;
+    HANDLE found = FindFirstFileW(path_.c_str(), &existing);
+    if (found != INVALID_HANDLE_VALUE) {
+        FindClose(found);
+        path_ = std::wstring(directory, length) + L"\\" + existing.cFileName;
+    }
+    backedUp_ = MoveFileExW(path_.c_str(), (path_ + L".nimbrel-backup").c_str(),
+                            MOVEFILE_REPLACE_EXISTING) != 0;
     CopyFileW(source.c_str(), path_.c_str(), FALSE);
 }
 
-ScopedSystemFile::~ScopedSystemFile() { DeleteFileW(path_.c_str()); }
+ScopedSystemFile::~ScopedSystemFile()
+{
+    DeleteFileW(path_.c_str());
+    if (backedUp_) MoveFileW((path_ + L".nimbrel-backup").c_str(), path_.c_str());
+}
+
+ScopedUserString::ScopedUserString(const wchar_t* key, const wchar_t* name, const wchar_t* value)
+    : key_(key), name_(name)
+{
+    HKEY handle;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
+                        nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                   static_cast<DWORD>((lstrlenW(value) + 1) * sizeof(wchar_t)));
+    RegCloseKey(handle);
+}
+
+ScopedUserString::~ScopedUserString()
+{
+    HKEY handle;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_ALL_ACCESS, &handle) == ERROR_SUCCESS) {
+        RegDeleteValueW(handle, name_.c_str());
+        RegCloseKey(handle);
+    }
+}
+
+ScopedEnvironment::ScopedEnvironment(const wchar_t* name, const std::wstring& value) : name_(name)
+{
+    wchar_t buffer[1024];
+    DWORD length = GetEnvironmentVariableW(name, buffer, 1024);
+    if (length > 0 && length < 1024) previous_ = std::wstring(buffer, length);
+    SetEnvironmentVariableW(name, value.c_str());
+}
+
+ScopedEnvironment::~ScopedEnvironment()
+{
+    SetEnvironmentVariableW(name_.c_str(), previous_ ? previous_->c_str() : nullptr);
+}
+
+std::optional<MessageBoxText> ReadMessageBox(HWND box)
+{
+    if (!box) return std::nullopt;
+    MessageBoxText result;
+    wchar_t buffer[1024];
+    int length = GetWindowTextW(box, buffer, 1024);
+    result.caption.assign(buffer, length);
+    // The message text is the box's static control with the id 0xFFFF.
+    HWND label = GetDlgItem(box, 0xFFFF);
+    if (!label) return std::nullopt;
+    length = GetWindowTextW(label, buffer, 1024);
+    result.text.assign(buffer, length);
+    return result;
+}
 
 ScopedUserDword::ScopedUserDword(const wchar_t* key, const wchar_t* name, std::optional<DWORD> value)
     : key_(key), name_(name)

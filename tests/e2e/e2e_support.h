@@ -98,7 +98,8 @@ public:
     ~ScopedWindowsVersion();
 };
 
-// Copies a file into the system directory under a name, and removes it again.
+// Copies a file into the system directory under a name; afterwards removes
+// it and puts back a file of that name that was there before.
 class ScopedSystemFile {
 public:
     ScopedSystemFile(const std::wstring& source, const std::wstring& name);
@@ -107,7 +108,38 @@ public:
 
 private:
     std::wstring path_;
+    bool backedUp_ = false;
 };
+
+// A text value under HKEY_CURRENT_USER, removed again when the object ends
+// (the tests only set values that the prefix does not have).
+class ScopedUserString {
+public:
+    ScopedUserString(const wchar_t* key, const wchar_t* name, const wchar_t* value);
+    ~ScopedUserString();
+
+private:
+    std::wstring key_, name_;
+};
+
+// An environment variable of this process (and so of the programs it
+// starts), restored when the object ends.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const wchar_t* name, const std::wstring& value);
+    ~ScopedEnvironment();
+
+private:
+    std::wstring name_;
+    std::optional<std::wstring> previous_;
+};
+
+// The text of a message box of the process (its static text), and its caption.
+struct MessageBoxText {
+    std::wstring caption;
+    std::wstring text;
+};
+std::optional<MessageBoxText> ReadMessageBox(HWND box);
 
 // A registry value under HKEY_CURRENT_USER, restored to its earlier state
 // (or removed) when the object ends.
