@@ -74,8 +74,13 @@ void TMainForm::RequestExit()
 
 void TMainForm::VerifyPassword()
 {
+    // The library is only ever loaded by its full path: a bare name would let
+    // the program's own folder supply a library that answers for the system.
+    // Without a system directory it counts as a library that cannot be loaded.
+    const std::string systemDirectory = platform_.SystemDirectory();
     const std::unique_ptr<PasswordLibrary> library =
-        platform_.LoadPasswordLibrary(PasswordLibraryPath(platform_.SystemDirectory()));
+        systemDirectory.empty() ? nullptr
+                                : platform_.LoadPasswordLibrary(PasswordLibraryPath(systemDirectory));
     // Without the library, or without its function, nothing can check the
     // password; refusing to close would leave the user no way out at all.
     if (!library) {

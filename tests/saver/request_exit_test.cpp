@@ -168,6 +168,15 @@ TEST_F(ExitRequestTest, ALibraryThatCannotBeLoadedClosesAfterShowingTheCursorBri
     EXPECT_EQ(platform.cursorCounter, -1);
 }
 
+TEST_F(ExitRequestTest, WithoutASystemDirectoryNoLibraryIsLoadedByBareName)
+{
+    platform.systemDirectory = "";
+    form.RequestExit();
+    EXPECT_EQ(platform.calls, (Calls{kOpenKey, kReadValue, "CloseKey", "ShowCursor TRUE", "CloseWindow",
+                                     "ShowCursor FALSE"}));
+    EXPECT_TRUE(run.AnimationActive);
+}
+
 TEST_F(ExitRequestTest, AnAcceptedPasswordClosesWithTheCursorShownDuringTheDialog)
 {
     form.RequestExit();
