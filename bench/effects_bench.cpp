@@ -33,7 +33,7 @@ struct Case {
     std::string Name;      // as the ratio table shows it
     EffectKind Effect;
     std::string Settings;  // the settings file's text
-    double Target;         // the most the tick may cost at 4K, in floors; 0 for none
+    double Target;         // the most the tick may cost at 4K, in floors
 };
 
 const std::vector<Case>& Cases()
@@ -82,7 +82,7 @@ void EffectTick(benchmark::State& state, ScreenSize screen, Case effectCase)
     }
 }
 
-// Keeps each benchmark's median time besides printing the usual table.
+// Prints the usual table and keeps the median CPU time of each benchmark.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
@@ -107,7 +107,7 @@ private:
 
 void PrintRatios(const RatioReporter& reporter)
 {
-    std::printf("\nTick time / memcpy of one frame (median of the repetitions)\n");
+    std::printf("\nCPU time of one drawing tick / memcpy of one frame (medians of 5 runs)\n");
     std::printf("%-14s %12s %12s %10s\n", "", "1920x1080", "3840x2160", "target 4K");
     bool allMet = true;
     for (const Case& effectCase : Cases()) {

@@ -40,7 +40,8 @@ protected:
         dir = fs::path(::testing::TempDir()) / ("nimbrel-render-" + std::string(info->name()));
         fs::remove_all(dir);
         fs::create_directories(dir);
-        WritePng(dir / "desk.png", PictureFromRows({{1, 2, 3, 4, 5, 6, 7, 8}, {11, 12, 13, 14, 15, 16, 17, 18}}));
+        WritePng(dir / "desk.png",
+                 PictureFromRows({{1, 2, 3, 4, 5, 6, 7, 8}, {11, 12, 13, 14, 15, 16, 17, 18}}));
         // One-row bands, 150 ms a tick.
         WriteFile(dir / "wave.ini", "[Wave]\nPitch=1\nSpeed=5\n");
     }
@@ -115,12 +116,6 @@ TEST_F(RenderCommandTest, FramesOfAnEarlierLongerRunAreRemoved)
     EXPECT_FALSE(fs::exists(dir / "out" / "frame-0002.png"));
     EXPECT_FALSE(fs::exists(dir / "out" / "frame-0003.png"));
     EXPECT_EQ(ReadFile(dir / "out" / "notes.txt"), "mine");
-}
-
-TEST_F(RenderCommandTest, HelpPrintsUsage)
-{
-    EXPECT_EQ(Run({"--help"}), 0);
-    EXPECT_NE(out.str().find("--frame-size WxH"), std::string::npos);
 }
 
 TEST_F(RenderCommandTest, MissingOrUnreadablePictureFails)

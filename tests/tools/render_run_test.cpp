@@ -230,24 +230,6 @@ TEST_F(RenderRunMelt, RestoringTickShowsTheMeltedFrameAndTheNextStartsOver)
     EXPECT_EQ(Rows(played.Frames[21]), (RowList{{K, K, K, K}, {kA, kA, kA, kA}, {kB, kB, kB, kB}}));
 }
 
-TEST_F(RenderRunMelt, PeriodZeroRestoresOnEveryTick)
-{
-    options.SettingsText = "[Melt]\nSpeed=6\nRecoverTime=0\n";
-    options.Frames = 3;
-    const Played played = Play(picture, options);
-    EXPECT_EQ(RestoringTicks(played.Result), (std::vector<std::int32_t>{1, 2, 3}));
-    for (std::size_t i = 1; i <= 3; ++i) {
-        EXPECT_EQ(Rows(played.Frames[i]), (RowList{{K, K, K, K}, {kA, kA, kA, kA}, {kB, kB, kB, kB}}));
-    }
-}
-
-TEST_F(RenderRunMelt, RestoreOffNeverRestores)
-{
-    options.SettingsText = "[Melt]\nSpeed=6\nRecover=0\nRecoverTime=0\n";
-    options.Frames = 25;
-    EXPECT_TRUE(RestoringTicks(Play(picture, options).Result).empty());
-}
-
 TEST_F(RenderRunMelt, TickCountWrapsAt32Bits)
 {
     // Setup at 2^32 - 246 ms; the deadline wraps to 754 and is met one
@@ -337,16 +319,6 @@ TEST(RenderRunOptions, RefusesWindowsThePictureCannotHold)
     options.WindowSize.reset();
     options.Frames = -1;
     EXPECT_THROW(RenderRun(picture, options, [](const ShownFrame&) {}), std::invalid_argument);
-}
-
-TEST(RenderRunOptions, EffectNamesReadBothWays)
-{
-    for (const EffectKind kind : {EffectKind::Wave, EffectKind::Melt, EffectKind::Noise}) {
-        EXPECT_EQ(EffectFromName(EffectName(kind)), kind);
-    }
-    EXPECT_EQ(EffectName(EffectKind::Noise), "noise");
-    EXPECT_FALSE(EffectFromName("Wave"));
-    EXPECT_FALSE(EffectFromName(""));
 }
 
 } // namespace

@@ -1,8 +1,6 @@
 // Pictures written out row by row for the renderer's tests.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <initializer_list>
 #include <vector>

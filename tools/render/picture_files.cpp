@@ -84,7 +84,9 @@ Surface ReadPng(const std::filesystem::path& path)
     Surface picture(width, height);
     const png_byte* in = rgb.data();
     for (std::int32_t y = 0; y < height; ++y) {
-        for (std::int32_t x = 0; x < width; ++x, in += 3) picture.SetColourAt(x, y, MakeColour(in[0], in[1], in[2]));
+        for (std::int32_t x = 0; x < width; ++x, in += 3) {
+            picture.SetColourAt(x, y, MakeColour(in[0], in[1], in[2]));
+        }
     }
     return picture;
 }
@@ -111,11 +113,13 @@ void WritePng(const std::filesystem::path& path, const Surface& picture)
 
 void GifPalette::AddSample(const Surface& frame)
 {
-    const std::size_t pixels = static_cast<std::size_t>(frame.Width()) * static_cast<std::size_t>(frame.Height());
+    const auto width = static_cast<std::size_t>(frame.Width());
+    const std::size_t pixels = width * static_cast<std::size_t>(frame.Height());
     const std::size_t step = std::max<std::size_t>(1, pixels / kSamplePixelsPerFrame);
     for (std::size_t i = 0; i < pixels; i += step) {
-        const auto width = static_cast<std::size_t>(frame.Width());
-        sample_.push_back(frame.ColourAt(static_cast<std::int32_t>(i % width), static_cast<std::int32_t>(i / width)));
+        const auto x = static_cast<std::int32_t>(i % width);
+        const auto y = static_cast<std::int32_t>(i / width);
+        sample_.push_back(frame.ColourAt(x, y));
     }
 }
 
@@ -170,7 +174,9 @@ void GifPalette::Refine(std::vector<Colour>& palette) const
         for (std::size_t i = 0; i < palette.size(); ++i) {
             const Sum& sum = sums[i];
             if (sum.Count == 0) continue;
-            auto mean = [&](std::uint64_t total) { return static_cast<std::uint8_t>((total + sum.Count / 2) / sum.Count); };
+            auto mean = [&](std::uint64_t total) {
+                return static_cast<std::uint8_t>((total + sum.Count / 2) / sum.Count);
+            };
             palette[i] = MakeColour(mean(sum.Red), mean(sum.Green), mean(sum.Blue));
         }
     }
@@ -183,13 +189,15 @@ struct GifWriter::State {
     std::int32_t Height = 0;
     std::vector<Colour> Palette;
     std::unordered_map<Colour, GifPixelType> Nearest;
-    std::vector<Colour> Previous;  // the last frame's colours; empty before the first
+    Surface Previous;  // the last frame; 0 x 0 before the first
     std::vector<GifPixelType> Line;
     std::uint64_t ElapsedMs = 0;
 
     void Check(int result, const char* what)
     {
-        if (result != GIF_OK) throw FileError(Path, std::string(what) + " (" + GifErrorString(File->Error) + ")");
+        if (result != GIF_OK) {
+            throw FileError(Path, std::string(what) + " (" + GifErrorString(File->Error) + ")");
+        }
     }
 
     GifPixelType IndexOf(Colour colour)
@@ -208,20 +216,35 @@ GifWriter::GifWriter(const std::filesystem::path& path, std::int32_t width, std:
     s.Path = path;
     s.Width = width;
     s.Height = height;
-    s.Palette.assign(palette.begin(), palette.begin() + std::min<std::ptrdiff_t>(std::ssize(palette), kPaletteColours));
+    s.Palette = palette;
+    if (s.Palette.size() > kPaletteColours) s.Palette.resize(kPaletteColours);
     if (s.Palette.empty()) s.Palette.push_back(kBlack);
     s.Line.resize(static_cast<std::size_t>(width));
 
     // Opened here rather than by giflib, which would make the file readable
     // by its owner only.
     const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    if (descriptor < 0) throw FileError(path, std::string("cannot create the GIF (") + std::strerror(errno) + ")");
+    if (descriptor < 0) {
+        throw FileError(path, std::string("cannot create the GIF (") + std::strerror(errno) + ")");
+    }
     int error = 0;
     s.File = EGifOpenFileHandle(descriptor, &error);
     if (s.File == nullptr) {
         ::close(descriptor);
         throw FileError(path, std::string("cannot create the GIF (") + GifErrorString(error) + ")");
     }
+    try {
+        WriteHeader();
+    } catch (...) {
+        EGifCloseFile(s.File, nullptr);
+        s.File = nullptr;
+        throw;
+    }
+}
+
+void GifWriter::WriteHeader()
+{
+    State& s = *state_;
     EGifSetGifVersion(s.File, true);
 
     std::array<GifColorType, 256> colours{};
@@ -230,7 +253,7 @@ GifWriter::GifWriter(const std::filesystem::path& path, std::int32_t width, std:
     }
     ColorMapObject* map = GifMakeMapObject(256, colours.data());
     if (map == nullptr) throw std::bad_alloc();
-    const int result = EGifPutScreenDesc(s.File, width, height, 8, 0, map);
+    const int result = EGifPutScreenDesc(s.File, s.Width, s.Height, 8, 0, map);
     GifFreeMapObject(map);
     s.Check(result, "cannot write the GIF header");
 
@@ -256,16 +279,13 @@ void GifWriter::AddFrame(const Surface& frame, std::uint32_t durationMs)
     }
 
     // The rectangle that differs from the previous frame; all of the first.
+    const bool first = s.Previous.Width() == 0;
     std::int32_t left = 0, top = 0, right = s.Width, bottom = s.Height;
-    const bool first = s.Previous.empty();
     if (!first) {
-        left = s.Width;
-        top = s.Height;
-        right = 0;
-        bottom = 0;
+        left = s.Width, top = s.Height, right = 0, bottom = 0;
         for (std::int32_t y = 0; y < s.Height; ++y) {
             for (std::int32_t x = 0; x < s.Width; ++x) {
-                if (frame.ColourAt(x, y) == s.Previous[static_cast<std::size_t>(y) * static_cast<std::size_t>(s.Width) + static_cast<std::size_t>(x)]) continue;
+                if (frame.ColourAt(x, y) == s.Previous.ColourAt(x, y)) continue;
                 left = std::min(left, x);
                 right = std::max(right, x + 1);
                 top = std::min(top, y);
@@ -274,8 +294,6 @@ void GifWriter::AddFrame(const Surface& frame, std::uint32_t durationMs)
         }
         // An unchanged frame still needs an image to carry its delay.
         if (left >= right) left = 0, top = 0, right = 1, bottom = 1;
-    } else {
-        s.Previous.resize(static_cast<std::size_t>(s.Width) * static_cast<std::size_t>(s.Height));
     }
 
     // Delays in 10 ms steps from rounded start times, so that rounding errors
@@ -298,13 +316,13 @@ void GifWriter::AddFrame(const Surface& frame, std::uint32_t durationMs)
     for (std::int32_t y = top; y < bottom; ++y) {
         for (std::int32_t x = left; x < right; ++x) {
             const Colour colour = frame.ColourAt(x, y);
-            Colour& previous = s.Previous[static_cast<std::size_t>(y) * static_cast<std::size_t>(s.Width) + static_cast<std::size_t>(x)];
-            const bool same = !first && colour == previous;
-            s.Line[static_cast<std::size_t>(x - left)] = same ? GifPixelType{kTransparentIndex} : s.IndexOf(colour);
-            previous = colour;
+            const bool same = !first && colour == s.Previous.ColourAt(x, y);
+            s.Line[static_cast<std::size_t>(x - left)] =
+                same ? GifPixelType{kTransparentIndex} : s.IndexOf(colour);
         }
         s.Check(EGifPutLine(s.File, s.Line.data(), right - left), "cannot write a GIF frame");
     }
+    s.Previous = frame;
 }
 
 void GifWriter::Finish()
@@ -313,7 +331,9 @@ void GifWriter::Finish()
     int error = 0;
     const int result = EGifCloseFile(s.File, &error);
     s.File = nullptr;
-    if (result != GIF_OK) throw FileError(s.Path, std::string("cannot finish the GIF (") + GifErrorString(error) + ")");
+    if (result != GIF_OK) {
+        throw FileError(s.Path, std::string("cannot finish the GIF (") + GifErrorString(error) + ")");
+    }
 }
 
 } // namespace nimbrel::render

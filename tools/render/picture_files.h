@@ -61,6 +61,8 @@ public:
 
 private:
     struct State;
+    void WriteHeader();
+
     std::unique_ptr<State> state_;
 };
 

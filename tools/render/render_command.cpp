@@ -1,11 +1,11 @@
 // Argument parsing and the files of one nimbrel-render run.
 #include "tools/render/render_command.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <limits>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -36,29 +36,38 @@ std::string Quoted(std::string_view text)
     return "'" + std::string(text) + "'";
 }
 
-// Plain decimal digits only, no sign and no blanks, up to `largest`.
-std::uint64_t ParseCount(std::string_view option, std::string_view text, std::uint64_t largest)
+// Plain decimal digits and nothing else: no sign, no blanks.
+std::optional<std::uint64_t> ParseDigits(std::string_view text)
 {
+    if (text.empty() || !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
     std::uint64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > largest) {
+    if (error != std::errc()) return std::nullopt;
+    return value;
+}
+
+std::uint64_t ParseCount(std::string_view option, std::string_view text, std::uint64_t largest)
+{
+    const std::optional<std::uint64_t> value = ParseDigits(text);
+    if (!value || *value > largest) {
         throw UsageError(std::string(option) + " needs a whole number from 0 to " + std::to_string(largest)
                          + ", not " + Quoted(text));
     }
-    return value;
+    return *value;
 }
 
 FrameSize ParseSize(std::string_view text)
 {
-    const std::size_t cross = text.find_first_of("xX");
-    auto side = [&](std::string_view digits) -> std::int32_t {
-        std::int32_t value = 0;
-        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-        if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() || value < 1) {
+    auto side = [&](std::string_view digits) {
+        const std::optional<std::uint64_t> value = ParseDigits(digits);
+        if (!value || *value < 1 || *value > static_cast<std::uint64_t>(kMaxFrameSide)) {
             throw UsageError("--frame-size needs WIDTHxHEIGHT in pixels, such as 320x200, not " + Quoted(text));
         }
-        return value;
+        return static_cast<std::int32_t>(*value);
     };
+    const std::size_t cross = text.find_first_of("xX");
     if (cross == std::string_view::npos) side({});
     return {side(text.substr(0, cross)), side(text.substr(cross + 1))};
 }
@@ -69,9 +78,12 @@ EnabledEffects ParseEffects(std::string_view text)
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = text.find(',', start);
-        const std::string_view name = text.substr(start, comma == std::string_view::npos ? comma : comma - start);
+        const std::string_view name =
+            text.substr(start, comma == std::string_view::npos ? comma : comma - start);
         const std::optional<EffectKind> kind = EffectFromName(name);
-        if (!kind) throw UsageError("unknown effect " + Quoted(name) + " in --effects (choose from wave, melt, noise)");
+        if (!kind) {
+            throw UsageError("unknown effect " + Quoted(name) + " in --effects (choose from wave, melt, noise)");
+        }
         enabled[static_cast<std::size_t>(*kind)] = true;
         if (comma == std::string_view::npos) return enabled;
         start = comma + 1;
@@ -154,7 +166,9 @@ void Render(const CommandOptions& command, std::ostream& out)
     RemoveOldFrames(command.OutDir);
 
     std::optional<GifWriter> gif;
-    if (command.Gif) gif.emplace(*command.Gif, window.Width, window.Height, ChooseGifColours(picture, options));
+    if (command.Gif) {
+        gif.emplace(*command.Gif, window.Width, window.Height, ChooseGifColours(picture, options));
+    }
 
     const RenderResult result = RenderRun(picture, options, [&](const ShownFrame& frame) {
         WritePng(FramePath(command.OutDir, frame.Index), frame.Picture);
@@ -166,11 +180,6 @@ void Render(const CommandOptions& command, std::ostream& out)
 }
 
 } // namespace
-
-std::string_view UsageText()
-{
-    return kUsage;
-}
 
 CommandOptions ParseCommandLine(std::span<const std::string_view> args)
 {

@@ -34,9 +34,6 @@ struct CommandOptions {
 // Parses the arguments after the program's name. Throws UsageError.
 CommandOptions ParseCommandLine(std::span<const std::string_view> args);
 
-// The usage text that --help prints.
-std::string_view UsageText();
-
 // Parses, renders and writes the files. Prints the chosen effect's name on
 // `out`; on bad input prints one line on `err` and returns a non-zero code
 // (2 for a bad command line, 1 for a file that cannot be read or written).

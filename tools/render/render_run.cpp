@@ -84,7 +84,7 @@ RenderResult RenderRun(const Surface& picture, const RenderOptions& options, con
     // Creation, in the saver window's order. Wave's base offset lives for
     // the process, so a run in a fresh process starts it at 0.
     WaveBaseOffset() = 0;
-    EnabledEffects enabled = options.Effects.value_or(ReadEnabledEffects(store));
+    EnabledEffects enabled = options.Effects ? *options.Effects : ReadEnabledEffects(store);
     if (!enabled[0] && !enabled[1] && !enabled[2]) enabled[static_cast<std::size_t>(EffectKind::Wave)] = true;
     RandomSource random(options.Seed);
     const EffectKind effect = ChooseEffect(random, enabled);
@@ -94,6 +94,7 @@ RenderResult RenderRun(const Surface& picture, const RenderOptions& options, con
     host.SetFrameSize(window.Width, window.Height);
     host.Random().SetSeed(random.Seed());
     host.SetTickCount(options.StartMs);
+    host.SetTimer2Interval(kFirstTickDelay);
 
     // The window's own pixels: what the last PresentFrame (or a paint) copied
     // from FrameBitmap's top-left corner.
@@ -109,7 +110,7 @@ RenderResult RenderRun(const Surface& picture, const RenderOptions& options, con
 
     EffectStates states;
     std::uint64_t now = options.StartMs;
-    std::uint32_t interval = kFirstTickDelay;
+    std::uint32_t interval = host.Timer2Interval();
     // The frame on screen before the first drawing tick has been there since
     // creation.
     std::uint64_t shownSince = now;
