@@ -101,10 +101,13 @@ bool Application::FilterMessage(MSG& message)
     // A child window of a foreign parent (the preview) has that parent as
     // its root: look for the nearest ancestor that has a filter.
     for (HWND window = message.hwnd; window; window = GetParent(window)) {
-        for (auto& [filterRoot, filter] : filters_) {
+        for (const auto& [filterRoot, filter] : filters_) {
             if (filterRoot == window) {
+                // A copy: the filter may create or destroy windows, which
+                // changes the list it came from.
+                MessageFilter call = filter;
                 bool swallowed = false;
-                RunHandler([&] { swallowed = filter(message); });
+                RunHandler([&] { swallowed = call(message); });
                 return swallowed;
             }
         }

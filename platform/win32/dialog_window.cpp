@@ -104,7 +104,8 @@ private:
     void ReadControls();
     void WriteControls();
 
-    void ButtonClicked(ControlId id);
+    void ControlCommand(ControlId id, WORD code);
+    void ShowAsDefault(ControlId button);
     void RadioButtonClicked(ControlId id);
     void PressButton(ControlId id);
     void WindowCloseRequested();
@@ -192,7 +193,7 @@ LRESULT DialogWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND:
-        if (lParam != 0 && HIWORD(wParam) == BN_CLICKED) ButtonClicked(LOWORD(wParam));
+        if (lParam != 0) ControlCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -270,7 +271,8 @@ HWND DialogWindow::CreateControl(const ControlLayout& control)
         break;
     case ControlKind::PushButton:
         windowClass = L"BUTTON";
-        style |= (control.role == ButtonRole::Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP;
+        style |= (control.role == ButtonRole::Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_NOTIFY |
+                 WS_TABSTOP;
         break;
     case ControlKind::Label:
         style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX;
@@ -425,14 +427,29 @@ void DialogWindow::WriteControls()
     }
 }
 
-void DialogWindow::ButtonClicked(ControlId id)
+void DialogWindow::ControlCommand(ControlId id, WORD code)
 {
     const ControlLayout* control = FindControl(Layout(), id);
     if (!control) return;
     if (control->kind == ControlKind::PushButton) {
-        PressButton(id);
-    } else if (control->kind == ControlKind::RadioButton) {
+        if (code == BN_CLICKED) PressButton(id);
+        // Enter presses the push button that has the focus, so that one
+        // wears the default button's frame while it has it.
+        if (code == BN_SETFOCUS) ShowAsDefault(id);
+        if (code == BN_KILLFOCUS) {
+            if (std::optional<ControlId> button = ButtonWithRole(Layout(), ButtonRole::Default)) ShowAsDefault(*button);
+        }
+    } else if (control->kind == ControlKind::RadioButton && code == BN_CLICKED) {
         RadioButtonClicked(id);
+    }
+}
+
+void DialogWindow::ShowAsDefault(ControlId button)
+{
+    for (const ControlLayout& control : Layout().controls) {
+        if (control.kind != ControlKind::PushButton) continue;
+        WPARAM style = (control.id == button ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_NOTIFY;
+        if (HWND native = Native(control.id)) SendMessageW(native, BM_SETSTYLE, style, TRUE);
     }
 }
 
@@ -461,6 +478,8 @@ void DialogWindow::PressButton(ControlId id)
 
 void DialogWindow::ShowModal(DialogKind kind)
 {
+    // What the handler changed so far shows while the child is up.
+    WriteControls();
     HWND child = CreateDialogWindow(kind);
     if (!child) return;
     Application::Get().ShowModal(child);
@@ -472,6 +491,8 @@ void DialogWindow::ShowModal(DialogKind kind)
 // An error of its creation ends the pressing handler like any other.
 void DialogWindow::RunTestSaver()
 {
+    // The tick that saving may have added shows during the run.
+    WriteControls();
     HWND saver = CreateSaverWindow(nullptr);
     if (!saver) return;
     Application::Get().ShowModal(saver);

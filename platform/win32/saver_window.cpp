@@ -9,7 +9,6 @@
 #include "platform/win32/application.h"
 #include "platform/win32/error_display.h"
 #include "platform/win32/saver_platform_win32.h"
-#include "platform/win32/text.h"
 #include "saver/main_form.h"
 #include "saver/saver_run.h"
 #include "settings/errors.h"
@@ -45,7 +44,6 @@ public:
     SaverWindow& operator=(const SaverWindow&) = delete;
 
     TMainForm& Form() { return form_; }
-    HWND BarOffButton() const { return barOffButton_; }
 
     // From here on the window deletes this object when it is destroyed.
     void HandOverToWindow() { ownedByWindow_ = true; }
@@ -66,14 +64,7 @@ public:
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     {
-        // A handler may run a nested message loop (the password dialog), in
-        // which the window could be destroyed; this object then lives until
-        // the outermost handler has returned.
-        ++depth_;
-        const LRESULT result = Dispatch(message, wParam, lParam);
-        --depth_;
-        if (depth_ == 0 && gone_) delete this;
-        return result;
+        return KeepAlive([&] { return Dispatch(message, wParam, lParam); });
     }
 
     // Key preview: the application's loop shows every message to this filter
@@ -82,14 +73,26 @@ public:
     bool PreviewMessage(const MSG& message)
     {
         if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
-        ++depth_;
-        RunHandler([&] { form_.FormKeyDown(); });
-        --depth_;
-        if (depth_ == 0 && gone_) delete this;
-        return false;
+        return KeepAlive([&] {
+            RunHandler([&] { form_.FormKeyDown(); });
+            return false;
+        });
     }
 
 private:
+    // A handler may run a nested message loop (the password dialog), in which
+    // the window could be destroyed; this object then lives on until the
+    // outermost handler has returned.
+    template <typename Body>
+    auto KeepAlive(Body body) -> decltype(body())
+    {
+        ++depth_;
+        auto result = body();
+        --depth_;
+        if (depth_ == 0 && gone_) delete this;
+        return result;
+    }
+
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     {
         switch (message) {

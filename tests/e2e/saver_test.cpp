@@ -9,9 +9,16 @@
 #include <string>
 
 #include "tests/e2e/e2e_support.h"
+#include "tests/win32/saver_test_picture.h"
 
 namespace nimbrel::e2e {
 namespace {
+
+using testing::ColumnPicture;
+using testing::ShowsPictureUnshifted;
+
+// A fresh process starts the wave from no shift.
+std::optional<int> WavePhaseOnScreen(const Surface& screen) { return testing::WavePhaseOnScreen(screen, 0); }
 
 constexpr wchar_t kSaverClass[] = L"TMainForm";
 constexpr wchar_t kCplKey[] = L"Software\\NimbrelTest\\PasswordCpl";
@@ -20,61 +27,6 @@ constexpr wchar_t kUsePassword[] = L"ScreenSaveUsePassword";
 
 int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
-
-// A picture whose every column has a colour of its own, so that the column a
-// screen pixel came from can be read off its colour.
-Colour ColumnColour(int x)
-{
-    return MakeColour(static_cast<std::uint8_t>(x % 256), static_cast<std::uint8_t>(32 + 64 * (x / 256)), 200);
-}
-
-std::optional<int> ColumnOf(Colour colour)
-{
-    const int red = colour & 0xFF, green = (colour >> 8) & 0xFF, blue = (colour >> 16) & 0xFF;
-    if (blue != 200 || (green - 32) % 64 != 0) return std::nullopt;
-    return red + 256 * ((green - 32) / 64);
-}
-
-Surface ColumnPicture(int width, int height)
-{
-    Surface picture(width, height);
-    for (int x = 0; x < width; ++x) FillArea(picture, PixelRect{x, 0, x + 1, height}, ColumnColour(x));
-    return picture;
-}
-
-// How far row y of the screen is shifted against the picture, read at the
-// middle column; nothing when the pixel is not from the picture.
-std::optional<int> RowShift(const Surface& screen, int y)
-{
-    const int column = ScreenWidth() / 2;
-    const std::optional<int> source = ColumnOf(screen.ColourAt(column, y));
-    if (!source) return std::nullopt;
-    return column - *source;
-}
-
-// The sum of the first m wave steps, for m = 0 to 21; it repeats every 22.
-constexpr std::array<int, 22> kWaveSums = {0, 2, 3, 4, 5, 5, 5, 5, 4, 3, 2, 0, -2, -3, -4, -5, -5, -5, -5, -4, -3, -2};
-
-// With Pitch 1 every row is a band. In a fresh process the wave starts from
-// no shift, so a drawn frame shifts row y by kWaveSums[(q + y) % 22] for the
-// frame's phase q. The phase on the screen, or nothing.
-std::optional<int> WavePhaseOnScreen(const Surface& screen)
-{
-    for (int phase = 0; phase < 22; ++phase) {
-        bool fits = true;
-        for (int y = 0; y < screen.Height() && fits; ++y) fits = RowShift(screen, y) == kWaveSums[(phase + y) % 22];
-        if (fits) return phase;
-    }
-    return std::nullopt;
-}
-
-bool ShowsPictureUnshifted(const Surface& screen)
-{
-    for (int y = 0; y < screen.Height(); ++y) {
-        if (RowShift(screen, y) != 0) return false;
-    }
-    return true;
-}
 
 // Whether rows [top, bottom) of the screen change within the time.
 bool RowsChangeWithin(DWORD timeoutMs, int top, int bottom)
@@ -177,6 +129,15 @@ protected:
         return saver;
     }
 
+    void RemovePicture() { pictureWindow_.reset(); }
+
+    // Whether the saver's window goes away within the time. The window is
+    // hidden as soon as the saver closes it, well before the process ends.
+    bool SaverWindowGoesWithin(DWORD timeoutMs) const
+    {
+        return WaitUntil([&] { return !IsWindow(window_) || !IsWindowVisible(window_); }, timeoutMs);
+    }
+
     HWND window_ = nullptr;
     int mousePosition_ = 0;
 
@@ -188,12 +149,13 @@ private:
 
 TEST_F(SaverTest, ShowsTheSnapshotThenAnimatesItAsTheWave)
 {
-    // The slowest speed leaves most of a second between the window's first
-    // showing and the first frame of the wave.
-    Prepare(0);
+    // A hand-edited Speed of -30 puts 3650 ms between frames: time enough to
+    // take the test's own picture away, so that only the saver can show it.
+    Prepare(-30);
     Process saver = StartSaver();
     ASSERT_NE(window_, nullptr);
-    EXPECT_TRUE(WaitForScreen(ShowsPictureUnshifted, 600)) << "the snapshot was not shown first";
+    RemovePicture();
+    EXPECT_TRUE(WaitForScreen(ShowsPictureUnshifted, 2000)) << "the snapshot was not shown first";
 
     const std::optional<Surface> first = WaitForScreen([](const Surface& s) { return WavePhaseOnScreen(s).has_value(); });
     ASSERT_TRUE(first) << "no frame shifted the rows as the wave does";
@@ -214,19 +176,19 @@ TEST_F(SaverTest, FiveMouseMovesInOneSecondLeaveItRunningTheSixthEndsIt)
     LetCounterClear();
 
     MoveMouse(5, mousePosition_);
-    EXPECT_FALSE(saver.WaitForExit(500)) << "five moves ended the saver";
+    EXPECT_FALSE(SaverWindowGoesWithin(500)) << "five moves ended the saver";
     LetCounterClear();
 
     // Six moves might still fall on both sides of a period's end; then the
     // counter is cleared between them and the next six try again.
-    std::optional<DWORD> exitCode;
-    for (int attempt = 0; attempt < 3 && !exitCode; ++attempt) {
+    bool ended = false;
+    for (int attempt = 0; attempt < 3 && !ended; ++attempt) {
         MoveMouse(6, mousePosition_);
-        exitCode = saver.WaitForExit(1000);
-        if (!exitCode) LetCounterClear();
+        ended = SaverWindowGoesWithin(1000);
+        if (!ended) LetCounterClear();
     }
-    ASSERT_TRUE(exitCode) << "six moves within one second did not end the saver";
-    EXPECT_EQ(*exitCode, 0u);
+    ASSERT_TRUE(ended) << "six moves within one second did not end the saver";
+    EXPECT_EQ(saver.WaitForExit(), std::optional<DWORD>(0));
 }
 
 TEST_F(SaverTest, AKeyEndsIt)
@@ -308,7 +270,7 @@ TEST_F(SaverPasswordTest, RefusedPasswordKeepsTheSaverAnimating)
     PressKey('A');
     ASSERT_TRUE(WaitUntil([] { return CplCalls() == 1; })) << "PASSWORD.CPL was not asked";
     EXPECT_EQ(UserText(kCplKey, L"Window"), L"TMainForm");
-    EXPECT_FALSE(saver.WaitForExit(500));
+    EXPECT_FALSE(SaverWindowGoesWithin(500));
     EXPECT_TRUE(IsWindow(window_));
     EXPECT_TRUE(RowsChangeWithin(kPatience, 0, ScreenHeight())) << "the animation did not go on";
 }
@@ -323,7 +285,7 @@ TEST_F(SaverPasswordTest, OnlyTheLowByteOfTheAnswerCounts)
     ASSERT_NE(window_, nullptr);
     PressKey('A');
     ASSERT_TRUE(WaitUntil([] { return CplCalls() == 1; }));
-    EXPECT_FALSE(saver.WaitForExit(500));
+    EXPECT_FALSE(SaverWindowGoesWithin(500));
 }
 
 TEST_F(SaverPasswordTest, AcceptedPasswordEndsIt)
@@ -347,6 +309,9 @@ TEST_F(SaverPasswordTest, MissingSettingIsReportedAndThePictureStandsStill)
     Prepare(6);
     Process saver = StartSaver();
     ASSERT_NE(window_, nullptr);
+    // A frame of the wave first, so that a standing picture can be told from
+    // one that never moved.
+    ASSERT_TRUE(WaitForScreen([](const Surface& s) { return WavePhaseOnScreen(s).has_value(); }));
     PressKey('A');
 
     HWND box = nullptr;
@@ -361,6 +326,14 @@ TEST_F(SaverPasswordTest, MissingSettingIsReportedAndThePictureStandsStill)
     RECT boxRect{};
     GetWindowRect(box, &boxRect);
     EXPECT_FALSE(RowsChangeWithin(1000, 0, boxRect.top)) << "the picture did not stand still";
+
+    // Without ticks, only the window's painting can show the frame again
+    // where the box was.
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(WaitForScreen([](const Surface& s) { return WavePhaseOnScreen(s).has_value(); }))
+        << "the frame was not painted again";
+    EXPECT_TRUE(saver.Running());
 }
 
 TEST_F(SaverPasswordTest, NtFamilyClosesOnTheFirstInputWithoutTheLibrary)

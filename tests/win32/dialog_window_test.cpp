@@ -58,6 +58,10 @@ int Dpi()
 
 bool Checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 LRESULT Position(HWND trackBar) { return SendMessageW(trackBar, TBM_GETPOS, 0, 0); }
+bool IsDefaultButton(HWND button)
+{
+    return (GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+}
 void Click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
 
 std::string FocusedName(DialogKind kind)
@@ -182,11 +186,12 @@ protected:
         SetCurrentProfileStore(nullptr);
     }
 
+    // A dialog that is not shown: enough for what needs no keyboard, and
+    // quick to destroy where no window manager answers Wine.
     HWND Open(DialogKind kind)
     {
         HWND window = CreateDialogWindow(kind);
         EXPECT_NE(window, nullptr);
-        ShowWindow(window, SW_SHOW);
         return window;
     }
 
@@ -284,14 +289,6 @@ protected:
     HWND Find(HWND window, std::string_view name) { return Control(window, DialogKind::MainDialog, name); }
 };
 
-TEST_F(MainDialogWindowTest, WithoutFileOnlyWaveIsTicked)
-{
-    HWND window = Open(DialogKind::MainDialog);
-    EXPECT_TRUE(Checked(Find(window, "EffectBtn0")));
-    EXPECT_FALSE(Checked(Find(window, "EffectBtn1")));
-    EXPECT_FALSE(Checked(Find(window, "EffectBtn2")));
-}
-
 TEST_F(MainDialogWindowTest, OkWithEveryEffectClearedTicksWaveStoresAndCloses)
 {
     GivenFile("[Main]\nWave=1\nMelt=1\nNoise=0\n");
@@ -367,6 +364,23 @@ TEST_F(MainDialogWindowTest, EachPressShowsAFreshChildModallyAndDestroysItAfterw
     EXPECT_EQ(Stored("Main", "Wave"), "-");
 }
 
+TEST_F(MainDialogWindowTest, ACloseRequestDuringAChildShowingWaitsForTheChildToClose)
+{
+    HWND window = CreateDialogWindow(DialogKind::MainDialog);
+    ModalScript script;
+    script.WaitFor([&] { return GetForegroundWindow() == window; })
+        .Do([&] { PostMessageW(Find(window, "OtherSetBtn"), BM_CLICK, 0, 0); })
+        .WaitFor([&] { return FindWindowW(L"TOtherSetDlg", nullptr) != nullptr; })
+        // The selection dialog's handler is still running under the child.
+        .Do([&] { PostMessageW(window, WM_CLOSE, 0, 0); })
+        .Do([&] {
+            EXPECT_TRUE(IsWindow(window));
+            PostMessageW(FindWindowW(L"TOtherSetDlg", nullptr), WM_CLOSE, 0, 0);
+        });
+    EXPECT_TRUE(script.ShowModal(window));
+    EXPECT_TRUE(NothingStored());
+}
+
 // --- The effect detail dialog -----------------------------------------------
 
 class SetDialogWindowTest : public DialogWindowTest {
@@ -378,6 +392,7 @@ protected:
 TEST_F(SetDialogWindowTest, WithoutFileShowsTheDefaultsOnTheWavePage)
 {
     HWND window = Open(DialogKind::SetDialog);
+    ShowWindow(window, SW_SHOW);
     EXPECT_EQ(Position(Find(window, "WavePitchBar")), 4);
     EXPECT_EQ(Position(Find(window, "WaveSpeedBar")), 3);
     EXPECT_EQ(Position(Find(window, "MeltSpeedBar")), 3);
@@ -422,20 +437,6 @@ TEST_F(SetDialogWindowTest, OkStoresWhatTheControlsShowAndCloses)
     EXPECT_EQ(Stored("Noise", "Deal"), "5");
 }
 
-TEST_F(SetDialogWindowTest, CancelAndTheCloseBoxStoreNothing)
-{
-    HWND window = Open(DialogKind::SetDialog);
-    SendMessageW(Find(window, "WavePitchBar"), TBM_SETPOS, TRUE, 1);
-    Click(Find(window, "CanncelBtn"));
-    EXPECT_FALSE(IsWindow(window));
-
-    window = Open(DialogKind::SetDialog);
-    SendMessageW(Find(window, "WavePitchBar"), TBM_SETPOS, TRUE, 1);
-    SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_FALSE(IsWindow(window));
-    EXPECT_TRUE(NothingStored());
-}
-
 TEST_F(SetDialogWindowTest, LettersShowTheConversionErrorAndLeaveTheDialogAsItWas)
 {
     HWND window = CreateDialogWindow(DialogKind::SetDialog);
@@ -477,10 +478,16 @@ TEST_F(SetDialogWindowTest, TabFollowsTheShowingPageAndEnterPressesOkFromABar)
     script.WaitFor([&] { return GetForegroundWindow() == window && Focused() == "OKBtn"; })
         .Do([] { Tap(VK_TAB); })
         .WaitFor([&] { return Focused() == "CanncelBtn"; })
-        .Do([] { Tap(VK_TAB); })
+        .Do([&] {
+            // The focused push button wears the default frame, as Enter presses it.
+            EXPECT_TRUE(IsDefaultButton(Find(window, "CanncelBtn")));
+            EXPECT_FALSE(IsDefaultButton(Find(window, "OKBtn")));
+            Tap(VK_TAB);
+        })
         .WaitFor([&] { return Focused() == "PageControl1"; })
         .Do([] { Tap(VK_TAB); })
         .WaitFor([&] { return Focused() == "WavePitchBar"; })
+        .Do([&] { EXPECT_TRUE(IsDefaultButton(Find(window, "OKBtn"))); })
         // Page and arrow keys move a bar by one.
         .Do([] { Tap(VK_NEXT); Tap(VK_RIGHT); Tap(VK_TAB); })
         .WaitFor([&] { return Focused() == "WaveSpeedBar"; })
@@ -545,13 +552,6 @@ class OtherSetDlgWindowTest : public DialogWindowTest {
 protected:
     HWND Find(HWND window, std::string_view name) { return Control(window, DialogKind::OtherSetDlg, name); }
 };
-
-TEST_F(OtherSetDlgWindowTest, OutOfRangeValueShowsAtTheNearerEnd)
-{
-    GivenFile("[Main]\nCloseMouseMove=20\n");
-    HWND window = Open(DialogKind::OtherSetDlg);
-    EXPECT_EQ(Position(Find(window, "MouseMoveBar")), 8);
-}
 
 TEST_F(OtherSetDlgWindowTest, TheBarHasTheFocusAndEnterStoresItsPosition)
 {

@@ -17,9 +17,14 @@
 #include "platform/win32/screen.h"
 #include "saver/saver_run.h"
 #include "settings/settings_file.h"
+#include "tests/win32/saver_test_picture.h"
 
 namespace nimbrel::win32 {
 namespace {
+
+using testing::ColumnOf;
+using testing::ColumnPicture;
+using testing::WavePhaseOnScreen;
 
 constexpr DWORD kLimitMs = 10000;
 
@@ -105,46 +110,6 @@ private:
     HWND window_;
 };
 
-// A picture whose every column has a colour of its own, so that the column a
-// screen pixel came from can be read off its colour.
-Colour ColumnColour(int x)
-{
-    return MakeColour(static_cast<std::uint8_t>(x % 256), static_cast<std::uint8_t>(32 + 64 * (x / 256)), 200);
-}
-
-std::optional<int> ColumnOf(Colour colour)
-{
-    const int red = colour & 0xFF, green = (colour >> 8) & 0xFF, blue = (colour >> 16) & 0xFF;
-    if (blue != 200 || (green - 32) % 64 != 0) return std::nullopt;
-    return red + 256 * ((green - 32) / 64);
-}
-
-Surface ColumnPicture(int width, int height)
-{
-    Surface picture(width, height);
-    for (int x = 0; x < width; ++x) FillArea(picture, PixelRect{x, 0, x + 1, height}, ColumnColour(x));
-    return picture;
-}
-
-// The sum of the first m wave steps, for m = 0 to 21; it repeats every 22.
-constexpr std::array<int, 22> kWaveSums = {0, 2, 3, 4, 5, 5, 5, 5, 4, 3, 2, 0, -2, -3, -4, -5, -5, -5, -5, -4, -3, -2};
-
-// The phase q for which every row y of the screen is the picture shifted by
-// base + kWaveSums[(q + y) % 22], read at column 512; nothing when no phase fits.
-std::optional<int> WavePhaseOnScreen(const Surface& screen, int base)
-{
-    constexpr int kColumn = 512;
-    for (int phase = 0; phase < 22; ++phase) {
-        bool fits = true;
-        for (int y = 0; y < screen.Height() && fits; ++y) {
-            const std::optional<int> column = ColumnOf(screen.ColourAt(kColumn, y));
-            fits = column && kColumn - *column == base + kWaveSums[(phase + y) % 22];
-        }
-        if (fits) return phase;
-    }
-    return std::nullopt;
-}
-
 class SaverWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -184,6 +149,7 @@ TEST_F(SaverWindowTest, IsATopmostBorderlessPopupCoveringTheScreen)
     EXPECT_TRUE(style & WS_POPUP);
     EXPECT_FALSE(style & (WS_CHILD | WS_BORDER | WS_THICKFRAME | WS_CAPTION));
     EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(GetClassLongPtrW(window, GCLP_HBRBACKGROUND)), GetStockObject(BLACK_BRUSH));
     // Shown only by the loop that runs it.
     EXPECT_FALSE(IsWindowVisible(window));
 
@@ -215,17 +181,6 @@ TEST_F(SaverWindowTest, HidesTheCursorForTheRunAndShowsItOnceAfterwards)
     EXPECT_EQ(CursorCounter(), 0);
     // Put back what the test found.
     while (CursorCounter() < before) ShowCursor(TRUE);
-}
-
-TEST_F(SaverWindowTest, SurfacesLiveFromCreationToDestruction)
-{
-    HWND window = CreateSaverWindow(nullptr);
-    const SaverRun& run = ProcessSaverRun();
-    EXPECT_EQ(run.Surfaces.FrameBitmap.Width(), ScreenWidth());
-    EXPECT_EQ(run.Surfaces.SnapshotBitmap.Height(), ScreenHeight());
-    EXPECT_EQ(run.CurrentEffect, EffectKind::Wave);
-    DestroyWindow(window);
-    EXPECT_EQ(run.Surfaces.FrameBitmap.Width(), 0);
 }
 
 TEST_F(SaverWindowTest, AnimatesTheSnapshotAsWaveRows)
@@ -275,31 +230,6 @@ TEST_F(SaverWindowTest, KeyToTheFocusedButtonEndsTheRun)
     });
     EXPECT_TRUE(focused);
     EXPECT_TRUE(closed);
-}
-
-TEST_F(SaverWindowTest, AltCombinationEndsTheRun)
-{
-    HWND window = CreateSaverWindow(nullptr);
-    HWND button = FindWindowExW(window, nullptr, L"Button", L"TBarOffBtn");
-    bool sent = false;
-    EXPECT_TRUE(RunUntilClosed(window, [&] {
-        if (sent) return;
-        // Alt+X, as the system delivers it: a system key with the Alt bit.
-        PostMessageW(button, WM_SYSKEYDOWN, 'X', 1 | (1 << 29));
-        sent = true;
-    }));
-}
-
-TEST_F(SaverWindowTest, PrimaryClickEndsTheRun)
-{
-    HWND window = CreateSaverWindow(nullptr);
-    bool sent = false;
-    EXPECT_TRUE(RunUntilClosed(window, [&] {
-        if (sent) return;
-        PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
-        PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(100, 100));
-        sent = true;
-    }));
 }
 
 TEST_F(SaverWindowTest, SixthMouseMoveInOnePeriodEndsTheRun)

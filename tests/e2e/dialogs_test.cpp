@@ -1,0 +1,306 @@
+// The settings dialogs of the real Nimbrel.scr in configuration mode: what
+// their controls show, what mouse clicks and keys do to them, what the
+// settings file holds afterwards, the error box, and the test run.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "dialogs/layout.h"
+#include "tests/e2e/e2e_support.h"
+
+namespace nimbrel::e2e {
+namespace {
+
+constexpr wchar_t kMainClass[] = L"TMainDialog";
+constexpr wchar_t kSetClass[] = L"TSetDialog";
+constexpr wchar_t kOtherClass[] = L"TOtherSetDlg";
+constexpr wchar_t kSaverClass[] = L"TMainForm";
+constexpr wchar_t kMessageBoxClass[] = L"#32770";
+
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchControl(HWND window, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<ControlSearch*>(lParam);
+    if (GetDlgCtrlID(window) != search->id) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// The control of a dialog window by its name in the dialog's layout; it may
+// sit on the window or on a page.
+HWND Control(HWND dialog, DialogKind kind, std::string_view name)
+{
+    const ControlLayout* control = FindControl(LayoutOf(kind), name);
+    if (!control) {
+        ADD_FAILURE() << "no control " << name;
+        return nullptr;
+    }
+    ControlSearch search{control->id, nullptr};
+    EnumChildWindows(dialog, MatchControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A window's text; WM_GETTEXT reaches a control of another process, where
+// GetWindowText would not.
+std::wstring TextOf(HWND window)
+{
+    wchar_t text[256] = {};
+    SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// The control that has the keyboard focus in the window's thread.
+HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+bool Checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+LRESULT Position(HWND trackBar) { return SendMessageW(trackBar, TBM_GETPOS, 0, 0); }
+
+// Clicks the middle of the control once the pointer has arrived there, so
+// that the press cannot land where the pointer was before.
+void Click(HWND control)
+{
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    const POINT target{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    MoveMouseTo(target.x, target.y);
+    WaitUntil([&] {
+        POINT cursor{};
+        return GetCursorPos(&cursor) && std::abs(cursor.x - target.x) <= 1 &&
+               std::abs(cursor.y - target.y) <= 1;
+    });
+    INPUT input[2] = {};
+    for (INPUT& event : input) event.type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof input[0]);
+}
+
+// Types the text as characters, whatever the keyboard layout.
+void Type(std::wstring_view text)
+{
+    for (wchar_t character : text) {
+        INPUT input[2] = {};
+        for (INPUT& event : input) {
+            event.type = INPUT_KEYBOARD;
+            event.ki.wScan = character;
+            event.ki.dwFlags = KEYEVENTF_UNICODE;
+        }
+        input[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        SendInput(2, input, sizeof input[0]);
+    }
+}
+
+void PressWith(WORD modifier, WORD key)
+{
+    INPUT input[4] = {};
+    for (INPUT& event : input) event.type = INPUT_KEYBOARD;
+    input[0].ki.wVk = modifier;
+    input[1].ki.wVk = key;
+    input[2].ki.wVk = key;
+    input[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    input[3].ki.wVk = modifier;
+    input[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, input, sizeof input[0]);
+}
+
+// A key of the settings file as the program's own profile functions read it;
+// "-" when it is not there.
+std::string Stored(const char* section, const char* key)
+{
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "Rendaxo.ini");
+    char value[64] = {};
+    GetPrivateProfileStringA(section, key, "-", value, sizeof value, "Rendaxo.ini");
+    return value;
+}
+
+class DialogsTest : public ::testing::Test {
+protected:
+    // Starts configuration mode and waits until its dialog is active, with
+    // the focus on its first check box.
+    void SetUp() override
+    {
+        program_.emplace(Process::StartScr(L"/c"));
+        main = program_->WaitForWindow(kMainClass);
+        ASSERT_NE(main, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    }
+
+    HWND MainControl(std::string_view name) { return Control(main, DialogKind::MainDialog, name); }
+
+    // Opens a child dialog with its button and waits until it is active over
+    // the disabled selection dialog.
+    HWND OpenChild(std::string_view button, const wchar_t* className)
+    {
+        Click(MainControl(button));
+        HWND child = program_->WaitForWindow(className);
+        EXPECT_NE(child, nullptr);
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == child; }));
+        EXPECT_FALSE(IsWindowEnabled(main));
+        return child;
+    }
+
+    // Waits until the child is gone and the selection dialog is usable again.
+    bool ChildClosed(const wchar_t* className)
+    {
+        return WaitUntil([&] {
+            return !program_->FindWindowOfClass(className) && IsWindowEnabled(main) &&
+                   GetForegroundWindow() == main;
+        });
+    }
+
+    // Ends the program with the selection dialog's close box.
+    void CloseProgram()
+    {
+        PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_EQ(program_->WaitForExit(), 0u);
+    }
+
+    ScopedSettings settings_;
+    std::optional<Process> program_;
+    HWND main = nullptr;
+};
+
+TEST_F(DialogsTest, WithoutFileEveryDialogShowsTheDefaultsAndClosingStoresNothing)
+{
+    EXPECT_TRUE(Checked(MainControl("EffectBtn0")));
+    EXPECT_FALSE(Checked(MainControl("EffectBtn1")));
+    EXPECT_FALSE(Checked(MainControl("EffectBtn2")));
+    // A change that the close box will throw away.
+    Click(MainControl("EffectBtn1"));
+    ASSERT_TRUE(WaitUntil([&] { return Checked(MainControl("EffectBtn1")); }));
+
+    HWND detail = OpenChild("SetDlgBtn", kSetClass);
+    EXPECT_EQ(Position(Control(detail, DialogKind::SetDialog, "WavePitchBar")), 4);
+    EXPECT_EQ(Position(Control(detail, DialogKind::SetDialog, "WaveSpeedBar")), 3);
+    EXPECT_EQ(Position(Control(detail, DialogKind::SetDialog, "MeltSpeedBar")), 3);
+    EXPECT_EQ(Position(Control(detail, DialogKind::SetDialog, "NoiseDealBar")), 3);
+    HWND restore = Control(detail, DialogKind::SetDialog, "MeltReRBtn0");
+    EXPECT_EQ(TextOf(restore), L"戻す");
+    EXPECT_TRUE(Checked(restore));
+    EXPECT_EQ(TextOf(Control(detail, DialogKind::SetDialog, "MeltReEdit")), L"180");
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(ChildClosed(kSetClass));
+
+    detail = OpenChild("SetDlgBtn", kSetClass);
+    Click(Control(detail, DialogKind::SetDialog, "CanncelBtn"));
+    ASSERT_TRUE(ChildClosed(kSetClass));
+
+    HWND other = OpenChild("OtherSetBtn", kOtherClass);
+    HWND bar = Control(other, DialogKind::OtherSetDlg, "MouseMoveBar");
+    EXPECT_EQ(Position(bar), 4);
+    PressKey(VK_RIGHT);  // the bar has the focus
+    ASSERT_TRUE(WaitUntil([&] { return Position(bar) == 5; }));
+    PostMessageW(other, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(ChildClosed(kOtherClass));
+
+    CloseProgram();
+    EXPECT_FALSE(ScopedSettings::Exists());
+}
+
+TEST_F(DialogsTest, EscapeDoesNothingAndOkWithEveryEffectClearedStoresWave)
+{
+    PressKey(VK_SPACE);  // clears Wave, which has the focus
+    ASSERT_TRUE(WaitUntil([&] { return !Checked(MainControl("EffectBtn0")); }));
+    PressKey(VK_ESCAPE);
+    PressKey(VK_TAB);
+    // The Tab after Escape arrived, so Escape has been handled: still open.
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == MainControl("EffectBtn1"); }));
+    EXPECT_TRUE(program_->Running());
+    EXPECT_FALSE(ScopedSettings::Exists());
+
+    PressKey(VK_RETURN);
+    EXPECT_EQ(program_->WaitForExit(), 0u);
+    EXPECT_EQ(Stored("Main", "Wave"), "1");
+    EXPECT_EQ(Stored("Main", "Melt"), "0");
+    EXPECT_EQ(Stored("Main", "Noise"), "0");
+}
+
+TEST_F(DialogsTest, HexadecimalSecondsAreStoredAsTheirValue)
+{
+    HWND detail = OpenChild("SetDlgBtn", kSetClass);
+    PressWith(VK_CONTROL, VK_TAB);
+    HWND seconds = Control(detail, DialogKind::SetDialog, "MeltReEdit");
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(seconds); }));
+    Click(seconds);
+    // Input is handled in order: the click lands before the keys.
+    PressKey(VK_END);
+    for (int i = 0; i < 3; ++i) PressKey(VK_BACK);
+    Type(L"$FFF");  // the fourth character is refused
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(seconds) == L"$FF"; }));
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(ChildClosed(kSetClass));
+    EXPECT_EQ(Stored("Melt", "RecoverTime"), "255");
+    EXPECT_EQ(Stored("Wave", "Pitch"), "4");
+    EXPECT_EQ(Stored("Main", "Wave"), "-");
+    CloseProgram();
+}
+
+TEST_F(DialogsTest, LettersInTheSecondsBoxAreReportedAndTheDialogStaysAsItWas)
+{
+    HWND detail = OpenChild("SetDlgBtn", kSetClass);
+    HWND seconds = Control(detail, DialogKind::SetDialog, "MeltReEdit");
+    SendMessageW(seconds, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"abc"));
+    Click(Control(detail, DialogKind::SetDialog, "OKBtn"));
+
+    HWND box = program_->WaitForWindow(kMessageBoxClass);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(TextOf(box), L"Nimbrel");
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == box; }));
+    HWND message = FindWindowExW(box, nullptr, L"Static", L"'abc' は整数ではありません.");
+    EXPECT_NE(message, nullptr) << "no message \"'abc' は整数ではありません.\" in the box";
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return !program_->FindWindowOfClass(kMessageBoxClass); }));
+
+    EXPECT_TRUE(IsWindowVisible(detail));
+    EXPECT_EQ(TextOf(seconds), L"abc");
+    EXPECT_EQ(Stored("Melt", "Recover"), "1");
+    EXPECT_EQ(Stored("Melt", "RecoverTime"), "-");
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == detail; }));
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(ChildClosed(kSetClass));
+    CloseProgram();
+}
+
+TEST_F(DialogsTest, TestRunSavesTheChoiceRunsTheSaverAndReturnsToTheDialog)
+{
+    Click(MainControl("EffectBtn0"));
+    ASSERT_TRUE(WaitUntil([&] { return !Checked(MainControl("EffectBtn0")); }));
+    Click(MainControl("TestRunBtn"));
+
+    HWND saver = program_->WaitForWindow(kSaverClass);
+    ASSERT_NE(saver, nullptr);
+    RECT rect{};
+    GetWindowRect(saver, &rect);
+    EXPECT_EQ(rect.right - rect.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(rect.bottom - rect.top, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_FALSE(IsWindowEnabled(main));
+    EXPECT_TRUE(Checked(MainControl("EffectBtn0")));
+    EXPECT_EQ(Stored("Main", "Wave"), "1");
+    EXPECT_EQ(Stored("Main", "Melt"), "0");
+
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == saver; }));
+    PressKey(VK_SHIFT);
+    ASSERT_TRUE(WaitUntil([&] { return !program_->FindWindowOfClass(kSaverClass); }));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) && GetForegroundWindow() == main; }));
+    EXPECT_TRUE(program_->Running());
+    CloseProgram();
+}
+
+} // namespace
+} // namespace nimbrel::e2e
