@@ -97,6 +97,13 @@ Lookup Find(std::string_view text, std::string_view section, std::string_view ke
     return found;
 }
 
+// What ends an unfinished last line. A line that ends in a bare "\r" only
+// needs the "\n": another "\r" would become part of its value.
+std::string_view LineEndFor(std::string_view text, std::string_view eol)
+{
+    return (!text.empty() && text.back() == '\r') ? std::string_view("\n") : eol;
+}
+
 bool HasNoLineBreakOrNul(std::string_view s)
 {
     return s.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
@@ -154,7 +161,7 @@ std::optional<std::string> SetProfileValue(std::string_view text, std::string_vi
         // A section's last line may lack its line end when it ends the file.
         std::size_t at = found.sectionEnd;
         result.append(text.substr(0, at));
-        if (at > 0 && text[at - 1] != '\n') result.append(eol);
+        if (at > 0 && text[at - 1] != '\n') result.append(LineEndFor(text.substr(0, at), eol));
         result.append(entry);
         result.append(text.substr(at));
         return result;
@@ -162,7 +169,7 @@ std::optional<std::string> SetProfileValue(std::string_view text, std::string_vi
 
     result.append(text);
     if (!result.empty()) {
-        if (result.back() != '\n') result.append(eol);
+        if (result.back() != '\n') result.append(LineEndFor(result, eol));
         result.append(eol);
     }
     result.append("[").append(section).append("]").append(eol).append(entry);

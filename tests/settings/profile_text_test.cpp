@@ -66,6 +66,15 @@ TEST(ProfileTextTest, AppendsANewSectionAndKeepsUnknownLines)
               "garbage line\n[Other]\nk=v\n\n[Main]\nWave=1\n");
 }
 
+TEST(ProfileTextTest, AnUnfinishedLastLineKeepsItsValue)
+{
+    // The last line ends in a bare CR: completing it must not add to its value.
+    std::string text = Set("[S]\r\nK=v\r", "T", "x", "1");
+    EXPECT_EQ(text, "[S]\r\nK=v\r\n\r\n[T]\r\nx=1\r\n");
+    EXPECT_EQ(FindProfileValue(text, "S", "K"), "v");
+    EXPECT_EQ(Set("[S]\nK=v\r", "S", "x", "1"), "[S]\nK=v\r\nx=1\n");
+}
+
 TEST(ProfileTextTest, RefusesEntriesThatWouldNotReadBack)
 {
     EXPECT_FALSE(SetProfileValue("", "Main", "Wave", "1\n2"));
