@@ -39,7 +39,6 @@ public:
     bool Running() const;
     // The exit code once the process has ended within the time limit.
     std::optional<DWORD> WaitForExit(DWORD timeoutMs = kPatience) const;
-    DWORD Id() const { return info_.dwProcessId; }
     // A top-level window of the process with this class, once it exists.
     HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs = kPatience) const;
     HWND FindWindowOfClass(const wchar_t* className) const;
