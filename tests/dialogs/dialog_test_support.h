@@ -12,43 +12,24 @@
 #include "dialogs/dialog_host.h"
 #include "dialogs/layout.h"
 #include "platform/headless/memory_profile_store.h"
+#include "settings/errors.h"
 #include "settings/profile_store.h"
 #include "settings/settings_file.h"
 
 namespace nimbrel::dialog_test {
 
-inline std::string_view KindName(DialogKind kind)
-{
-    switch (kind) {
-    case DialogKind::MainDialog: return "MainDialog";
-    case DialogKind::SetDialog: return "SetDialog";
-    case DialogKind::OtherSetDlg: return "OtherSetDlg";
-    }
-    return "?";
-}
-
 // Records every request as a line such as "ShowModal SetDialog" or
-// "Close OK". A test can script what happens inside a modal showing.
+// "Close OK".
 class ScriptedHost final : public DialogHost {
 public:
     void ShowModal(DialogKind kind) override
     {
-        calls.push_back("ShowModal " + std::string(KindName(kind)));
-        if (onShowModal) onShowModal(kind);
+        calls.push_back("ShowModal " + std::string(LayoutOf(kind).formName));
     }
-    void RunTestSaver() override
-    {
-        calls.push_back("RunTestSaver");
-        if (onRunTestSaver) onRunTestSaver();
-    }
-    void Close(ModalResult result) override
-    {
-        calls.push_back(result == ModalResult::OK ? "Close OK" : "Close Cancel");
-    }
+    void Close(ModalResult result) override { calls.push_back(result == ModalResult::OK ? "Close OK" : "Close Cancel"); }
+    void RunTestSaver() override { calls.push_back("RunTestSaver"); }
 
     std::vector<std::string> calls;
-    std::function<void(DialogKind)> onShowModal;
-    std::function<void()> onRunTestSaver;
 };
 
 class DialogTest : public ::testing::Test {
@@ -67,6 +48,17 @@ protected:
     MemoryProfileStore store;
     ScriptedHost host;
 };
+
+// What the action throws, as "<class name>: <message>", or "nothing".
+inline std::string ErrorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const Error& error) {
+        return std::string(error.ClassName()) + ": " + error.what();
+    }
+    return "nothing";
+}
 
 inline ControlId IdOf(const DialogLayout& layout, std::string_view name)
 {

@@ -23,13 +23,6 @@ std::vector<std::string_view> TabNames(const DialogLayout& layout)
     return names;
 }
 
-std::string_view Pressed(const DialogLayout& layout, DialogKey key, std::string_view focused,
-                         KeyModifiers modifiers = {})
-{
-    std::optional<ControlId> button = ButtonForKey(layout, key, modifiers, IdOf(layout, focused));
-    return button ? FindControl(layout, *button)->name : "nothing";
-}
-
 TEST(NavigationTest, TabOrderEntersContainersAndOpensOnItsFirstControl)
 {
     EXPECT_THAT(TabNames(MainDialogLayout()),
@@ -40,37 +33,31 @@ TEST(NavigationTest, TabOrderEntersContainersAndOpensOnItsFirstControl)
                             "MeltSpeedBar", "MeltReRBtn0", "MeltReRBtn1", "MeltReEdit",
                             "NoiseDealBar"));
     EXPECT_THAT(TabNames(OtherSetDlgLayout()), ElementsAre("MouseMoveBar", "OKBtn", "CanselBtn"));
-    EXPECT_EQ(InitialFocus(MainDialogLayout()), IdOf(MainDialogLayout(), "EffectBtn0"));
-    EXPECT_EQ(InitialFocus(SetDialogLayout()), IdOf(SetDialogLayout(), "OKBtn"));
-    EXPECT_EQ(InitialFocus(OtherSetDlgLayout()), IdOf(OtherSetDlgLayout(), "MouseMoveBar"));
+    for (const DialogLayout* layout : {&MainDialogLayout(), &SetDialogLayout(), &OtherSetDlgLayout()}) {
+        EXPECT_EQ(InitialFocus(*layout), TabSequence(*layout).front()) << layout->formName;
+    }
 }
 
-TEST(NavigationTest, EnterPressesTheFocusedPushButtonOrElseTheDefault)
+TEST(NavigationTest, EnterPressesTheFocusedPushButtonOrTheDefaultAndEscapeTheCancelButton)
 {
-    const DialogLayout& main = MainDialogLayout();
-    EXPECT_EQ(Pressed(main, DialogKey::Enter, "EffectBtn1"), "OKBtn");
-    EXPECT_EQ(Pressed(main, DialogKey::Enter, "TestRunBtn"), "TestRunBtn");
-    const DialogLayout& detail = SetDialogLayout();
-    EXPECT_EQ(Pressed(detail, DialogKey::Enter, "MeltReEdit"), "OKBtn");
-    EXPECT_EQ(Pressed(detail, DialogKey::Enter, "CanncelBtn"), "CanncelBtn");
-    const DialogLayout& other = OtherSetDlgLayout();
-    EXPECT_EQ(Pressed(other, DialogKey::Enter, "MouseMoveBar"), "OKBtn");
-    EXPECT_EQ(Pressed(other, DialogKey::Enter, "CanselBtn"), "CanselBtn");
-}
-
-TEST(NavigationTest, EscapePressesTheCancelButtonWhereThereIsOne)
-{
-    EXPECT_EQ(Pressed(MainDialogLayout(), DialogKey::Escape, "EffectBtn0"), "nothing");
-    EXPECT_EQ(Pressed(SetDialogLayout(), DialogKey::Escape, "OKBtn"), "CanncelBtn");
-    EXPECT_EQ(Pressed(OtherSetDlgLayout(), DialogKey::Escape, "MouseMoveBar"), "CanselBtn");
-}
-
-TEST(NavigationTest, KeysWithShiftCtrlOrAltPressNothing)
-{
-    const DialogLayout& detail = SetDialogLayout();
-    EXPECT_EQ(Pressed(detail, DialogKey::Enter, "OKBtn", {.shift = true}), "nothing");
-    EXPECT_EQ(Pressed(detail, DialogKey::Enter, "OKBtn", {.ctrl = true}), "nothing");
-    EXPECT_EQ(Pressed(detail, DialogKey::Escape, "OKBtn", {.alt = true}), "nothing");
+    struct Case { DialogKind dialog; DialogKey key; const char* focused; KeyModifiers modifiers; const char* pressed; };
+    const Case cases[] = {
+        {DialogKind::MainDialog, DialogKey::Enter, "TestRunBtn", {}, "TestRunBtn"},
+        {DialogKind::MainDialog, DialogKey::Escape, "EffectBtn0", {}, "nothing"},
+        {DialogKind::SetDialog, DialogKey::Enter, "MeltReEdit", {}, "OKBtn"},
+        {DialogKind::SetDialog, DialogKey::Escape, "OKBtn", {}, "CanncelBtn"},
+        {DialogKind::SetDialog, DialogKey::Enter, "OKBtn", {.ctrl = true}, "nothing"},
+        {DialogKind::SetDialog, DialogKey::Escape, "OKBtn", {.alt = true}, "nothing"},
+        {DialogKind::OtherSetDlg, DialogKey::Enter, "MouseMoveBar", {}, "OKBtn"},
+        {DialogKind::OtherSetDlg, DialogKey::Enter, "CanselBtn", {}, "CanselBtn"},
+        {DialogKind::OtherSetDlg, DialogKey::Escape, "MouseMoveBar", {}, "CanselBtn"},
+    };
+    for (const Case& c : cases) {
+        const DialogLayout& layout = LayoutOf(c.dialog);
+        std::optional<ControlId> button = ButtonForKey(layout, c.key, c.modifiers, IdOf(layout, c.focused));
+        EXPECT_EQ(button ? FindControl(layout, *button)->name : "nothing", c.pressed)
+            << layout.formName << " focused on " << c.focused;
+    }
 }
 
 } // namespace

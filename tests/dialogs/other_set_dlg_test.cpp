@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "dialog_test_support.h"
-#include "settings/errors.h"
 
 namespace nimbrel {
 namespace {
@@ -16,39 +15,28 @@ using ::testing::IsEmpty;
 
 class OtherSetDlgTest : public dialog_test::DialogTest {
 protected:
-    std::int32_t ShownFor(std::string valueText)
-    {
-        GivenFile("[Main]\nCloseMouseMove=" + valueText + "\n");
-        dialog.FormCreate();
-        return dialog.MouseMoveBar.Position();
-    }
-
     TOtherSetDlg dialog{host};
 };
 
-TEST_F(OtherSetDlgTest, WithoutAFileTheBarShowsFourAndOkStoresIt)
+TEST_F(OtherSetDlgTest, TheBarShowsTheKeyPulledIntoZeroToEightAndOkStoresIt)
 {
-    dialog.FormCreate();
-    EXPECT_EQ(dialog.MouseMoveBar.Position(), 4);
-    dialog.ButtonClick(dialog.OKBtn.Id());
-    EXPECT_EQ(Stored("Main", "CloseMouseMove"), "4");
-    EXPECT_THAT(host.calls, ElementsAre("Close OK"));
-}
-
-TEST_F(OtherSetDlgTest, TheBarShowsTheKeyPulledIntoZeroToEight)
-{
-    EXPECT_EQ(ShownFor("6"), 6);
-    EXPECT_EQ(ShownFor("0x7"), 7);
-    EXPECT_EQ(ShownFor("-1"), 0);
-    EXPECT_EQ(ShownFor("abc"), 4);
-    EXPECT_EQ(ShownFor("20"), 8);
-    dialog.OKBtnClick();
-    EXPECT_EQ(Stored("Main", "CloseMouseMove"), "8");
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "4"}, {"CloseMouseMove=6", "6"}, {"CloseMouseMove=0x7", "7"}, {"CloseMouseMove=-1", "0"},
+        {"CloseMouseMove=abc", "4"}, {"CloseMouseMove=20", "8"}};
+    for (const auto& [key, shown] : cases) {
+        GivenFile(std::string("[Main]\n") + key + "\n");
+        dialog.FormCreate();
+        EXPECT_EQ(std::to_string(dialog.MouseMoveBar.Position()), shown) << key;
+        dialog.ButtonClick(dialog.OKBtn.Id());
+        EXPECT_EQ(Stored("Main", "CloseMouseMove"), shown) << key;
+    }
+    EXPECT_EQ(host.calls.size(), 6u);
+    EXPECT_EQ(host.calls.back(), "Close OK");
 }
 
 TEST_F(OtherSetDlgTest, CancelClosesWithoutStoring)
 {
-    ShownFor("2");
+    dialog.FormCreate();
     dialog.MouseMoveBar.SetPosition(7);
     dialog.ButtonClick(dialog.CanselBtn.Id());
     EXPECT_EQ(store.WriteCount(), 0);
@@ -57,7 +45,8 @@ TEST_F(OtherSetDlgTest, CancelClosesWithoutStoring)
 
 TEST_F(OtherSetDlgTest, AFailedStoreKeepsTheDialogOpen)
 {
-    ShownFor("2");
+    GivenFile("[Main]\nCloseMouseMove=2\n");
+    dialog.FormCreate();
     dialog.MouseMoveBar.SetPosition(7);
     store.FailWritesAfter(0);
     EXPECT_THROW(dialog.OKBtnClick(), Error);

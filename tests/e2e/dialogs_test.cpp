@@ -20,8 +20,6 @@ namespace {
 constexpr wchar_t kMainClass[] = L"TMainDialog";
 constexpr wchar_t kSetClass[] = L"TSetDialog";
 constexpr wchar_t kOtherClass[] = L"TOtherSetDlg";
-constexpr wchar_t kSaverClass[] = L"TMainForm";
-constexpr wchar_t kMessageBoxClass[] = L"#32770";
 
 struct ControlSearch {
     int id;
@@ -41,12 +39,9 @@ BOOL CALLBACK MatchControl(HWND window, LPARAM lParam)
 HWND Control(HWND dialog, DialogKind kind, std::string_view name)
 {
     const ControlLayout* control = FindControl(LayoutOf(kind), name);
-    if (!control) {
-        ADD_FAILURE() << "no control " << name;
-        return nullptr;
-    }
-    ControlSearch search{control->id, nullptr};
+    ControlSearch search{control ? control->id : -1, nullptr};
     EnumChildWindows(dialog, MatchControl, reinterpret_cast<LPARAM>(&search));
+    EXPECT_NE(search.found, nullptr) << name;
     return search.found;
 }
 
@@ -64,10 +59,11 @@ HWND FocusOf(HWND window)
 {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
     return info.hwndFocus;
 }
 
+bool IsDefaultButton(HWND button) { return (GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
 bool Checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 LRESULT Position(HWND trackBar) { return SendMessageW(trackBar, TBM_GETPOS, 0, 0); }
 
@@ -77,46 +73,13 @@ void Click(HWND control)
 {
     RECT rect{};
     GetWindowRect(control, &rect);
-    const POINT target{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    MoveMouseTo(target.x, target.y);
+    const int x = (rect.left + rect.right) / 2, y = (rect.top + rect.bottom) / 2;
+    MoveMouseTo(x, y);
     WaitUntil([&] {
         POINT cursor{};
-        return GetCursorPos(&cursor) && std::abs(cursor.x - target.x) <= 1 &&
-               std::abs(cursor.y - target.y) <= 1;
+        return GetCursorPos(&cursor) && std::abs(cursor.x - x) <= 1 && std::abs(cursor.y - y) <= 1;
     });
-    INPUT input[2] = {};
-    for (INPUT& event : input) event.type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof input[0]);
-}
-
-// Types the text as characters, whatever the keyboard layout.
-void Type(std::wstring_view text)
-{
-    for (wchar_t character : text) {
-        INPUT input[2] = {};
-        for (INPUT& event : input) {
-            event.type = INPUT_KEYBOARD;
-            event.ki.wScan = character;
-            event.ki.dwFlags = KEYEVENTF_UNICODE;
-        }
-        input[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-        SendInput(2, input, sizeof input[0]);
-    }
-}
-
-void PressWith(WORD modifier, WORD key)
-{
-    INPUT input[4] = {};
-    for (INPUT& event : input) event.type = INPUT_KEYBOARD;
-    input[0].ki.wVk = modifier;
-    input[1].ki.wVk = key;
-    input[2].ki.wVk = key;
-    input[2].ki.dwFlags = KEYEVENTF_KEYUP;
-    input[3].ki.wVk = modifier;
-    input[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(4, input, sizeof input[0]);
+    ClickAt(x, y);
 }
 
 // A key of the settings file as the program's own profile functions read it;
@@ -149,7 +112,6 @@ protected:
     {
         Click(MainControl(button));
         HWND child = program_->WaitForWindow(className);
-        EXPECT_NE(child, nullptr);
         EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == child; }));
         EXPECT_FALSE(IsWindowEnabled(main));
         return child;
@@ -181,15 +143,16 @@ TEST_F(DialogsTest, WithoutFileEveryDialogShowsTheDefaultsAndClosingStoresNothin
     EXPECT_TRUE(Checked(MainControl("EffectBtn0")));
     EXPECT_FALSE(Checked(MainControl("EffectBtn1")));
     EXPECT_FALSE(Checked(MainControl("EffectBtn2")));
-    // A change that the close box will throw away.
+    // A change that closing will throw away.
     Click(MainControl("EffectBtn1"));
     ASSERT_TRUE(WaitUntil([&] { return Checked(MainControl("EffectBtn1")); }));
 
     HWND detail = OpenChild("SetDlgBtn", kSetClass);
-    EXPECT_EQ(Position(Control(detail, DialogKind::SetDialog, "WavePitchBar")), 4);
-    EXPECT_EQ(Position(Control(detail, DialogKind::SetDialog, "WaveSpeedBar")), 3);
-    EXPECT_EQ(Position(Control(detail, DialogKind::SetDialog, "MeltSpeedBar")), 3);
-    EXPECT_EQ(Position(Control(detail, DialogKind::SetDialog, "NoiseDealBar")), 3);
+    const std::pair<const char*, LRESULT> bars[] = {
+        {"WavePitchBar", 4}, {"WaveSpeedBar", 3}, {"MeltSpeedBar", 3}, {"NoiseDealBar", 3}};
+    for (const auto& [name, position] : bars) {
+        EXPECT_EQ(Position(Control(detail, DialogKind::SetDialog, name)), position) << name;
+    }
     HWND restore = Control(detail, DialogKind::SetDialog, "MeltReRBtn0");
     EXPECT_EQ(TextOf(restore), L"戻す");
     EXPECT_TRUE(Checked(restore));
@@ -204,23 +167,22 @@ TEST_F(DialogsTest, WithoutFileEveryDialogShowsTheDefaultsAndClosingStoresNothin
     HWND other = OpenChild("OtherSetBtn", kOtherClass);
     HWND bar = Control(other, DialogKind::OtherSetDlg, "MouseMoveBar");
     EXPECT_EQ(Position(bar), 4);
+    // A close request to the selection dialog waits for the child to close.
+    PostMessageW(main, WM_CLOSE, 0, 0);
     PressKey(VK_RIGHT);  // the bar has the focus
     ASSERT_TRUE(WaitUntil([&] { return Position(bar) == 5; }));
+    EXPECT_TRUE(IsWindow(main));
     PostMessageW(other, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ASSERT_TRUE(ChildClosed(kOtherClass));
-
-    CloseProgram();
+    EXPECT_EQ(program_->WaitForExit(), 0u);
     EXPECT_FALSE(ScopedSettings::Exists());
 }
 
 TEST_F(DialogsTest, EscapeDoesNothingAndOkWithEveryEffectClearedStoresWave)
 {
-    PressKey(VK_SPACE);  // clears Wave, which has the focus
-    ASSERT_TRUE(WaitUntil([&] { return !Checked(MainControl("EffectBtn0")); }));
     PressKey(VK_ESCAPE);
-    PressKey(VK_TAB);
-    // The Tab after Escape arrived, so Escape has been handled: still open.
-    ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == MainControl("EffectBtn1"); }));
+    PressKey(VK_SPACE);  // clears Wave, which has the focus
+    // Keys are handled in order: once Wave is cleared, Escape has been handled.
+    ASSERT_TRUE(WaitUntil([&] { return !Checked(MainControl("EffectBtn0")); }));
     EXPECT_TRUE(program_->Running());
     EXPECT_FALSE(ScopedSettings::Exists());
 
@@ -231,17 +193,50 @@ TEST_F(DialogsTest, EscapeDoesNothingAndOkWithEveryEffectClearedStoresWave)
     EXPECT_EQ(Stored("Main", "Noise"), "0");
 }
 
+TEST_F(DialogsTest, TabStaysOnTheShowingPageArrowsStepBarsAndEnterPressesTheFocusedButton)
+{
+    HWND detail = OpenChild("SetDlgBtn", kSetClass);
+    auto control = [&](const char* name) { return Control(detail, DialogKind::SetDialog, name); };
+    auto focusReaches = [&](const char* name) { return WaitUntil([&] { return FocusOf(detail) == control(name); }); };
+    PressKey(VK_TAB);
+    ASSERT_TRUE(focusReaches("CanncelBtn"));
+    // The focused push button wears the default frame, as Enter presses it.
+    EXPECT_TRUE(IsDefaultButton(control("CanncelBtn")));
+    EXPECT_FALSE(IsDefaultButton(control("OKBtn")));
+    PressKey(VK_TAB);  // the tabs
+    PressKey(VK_TAB);
+    ASSERT_TRUE(focusReaches("WavePitchBar"));
+    EXPECT_TRUE(IsDefaultButton(control("OKBtn")));
+    PressKey(VK_NEXT);  // page and arrow keys move a bar by one
+    PressKey(VK_RIGHT);
+    keybd_event(VK_SHIFT, 0, 0, 0);  // Shift+Enter presses nothing
+    PressKey(VK_RETURN);
+    keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+    PressKey(VK_TAB);
+    PressKey(VK_LEFT);
+    PressKey(VK_TAB);  // the other pages are hidden: back to OK
+    ASSERT_TRUE(focusReaches("OKBtn"));
+    EXPECT_EQ(Position(control("WavePitchBar")), 6);
+    EXPECT_EQ(Position(control("WaveSpeedBar")), 2);
+    PressKey(VK_TAB);
+    ASSERT_TRUE(focusReaches("CanncelBtn"));
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(ChildClosed(kSetClass));
+    EXPECT_FALSE(ScopedSettings::Exists());
+}
+
 TEST_F(DialogsTest, HexadecimalSecondsAreStoredAsTheirValue)
 {
     HWND detail = OpenChild("SetDlgBtn", kSetClass);
-    PressWith(VK_CONTROL, VK_TAB);
+    // From OK, two Tabs reach the tabs, and Right shows the Melt page.
+    PressKey(VK_TAB);
+    PressKey(VK_TAB);
+    PressKey(VK_RIGHT);
     HWND seconds = Control(detail, DialogKind::SetDialog, "MeltReEdit");
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(seconds); }));
-    Click(seconds);
-    // Input is handled in order: the click lands before the keys.
-    PressKey(VK_END);
-    for (int i = 0; i < 3; ++i) PressKey(VK_BACK);
-    Type(L"$FFF");  // the fourth character is refused
+    SendMessageW(seconds, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    for (wchar_t typed : std::wstring_view(L"$FFF")) PostMessageW(seconds, WM_CHAR, typed, 0);
+    // The fourth character is refused.
     ASSERT_TRUE(WaitUntil([&] { return TextOf(seconds) == L"$FF"; }));
     PressKey(VK_RETURN);
     ASSERT_TRUE(ChildClosed(kSetClass));
@@ -258,23 +253,19 @@ TEST_F(DialogsTest, LettersInTheSecondsBoxAreReportedAndTheDialogStaysAsItWas)
     SendMessageW(seconds, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"abc"));
     Click(Control(detail, DialogKind::SetDialog, "OKBtn"));
 
-    HWND box = program_->WaitForWindow(kMessageBoxClass);
+    HWND box = program_->WaitForWindow(L"#32770");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(TextOf(box), L"Nimbrel");
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == box; }));
-    HWND message = FindWindowExW(box, nullptr, L"Static", L"'abc' は整数ではありません.");
-    EXPECT_NE(message, nullptr) << "no message \"'abc' は整数ではありません.\" in the box";
+    EXPECT_NE(FindWindowExW(box, nullptr, L"Static", L"'abc' は整数ではありません."), nullptr)
+        << "no message \"'abc' は整数ではありません.\" in the box";
     PressKey(VK_RETURN);
-    ASSERT_TRUE(WaitUntil([&] { return !program_->FindWindowOfClass(kMessageBoxClass); }));
+    ASSERT_TRUE(WaitUntil([&] { return !program_->FindWindowOfClass(L"#32770"); }));
 
     EXPECT_TRUE(IsWindowVisible(detail));
     EXPECT_EQ(TextOf(seconds), L"abc");
     EXPECT_EQ(Stored("Melt", "Recover"), "1");
     EXPECT_EQ(Stored("Melt", "RecoverTime"), "-");
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == detail; }));
-    PressKey(VK_ESCAPE);
-    ASSERT_TRUE(ChildClosed(kSetClass));
-    CloseProgram();
 }
 
 TEST_F(DialogsTest, TestRunSavesTheChoiceRunsTheSaverAndReturnsToTheDialog)
@@ -283,7 +274,7 @@ TEST_F(DialogsTest, TestRunSavesTheChoiceRunsTheSaverAndReturnsToTheDialog)
     ASSERT_TRUE(WaitUntil([&] { return !Checked(MainControl("EffectBtn0")); }));
     Click(MainControl("TestRunBtn"));
 
-    HWND saver = program_->WaitForWindow(kSaverClass);
+    HWND saver = program_->WaitForWindow(L"TMainForm");
     ASSERT_NE(saver, nullptr);
     RECT rect{};
     GetWindowRect(saver, &rect);
@@ -296,7 +287,7 @@ TEST_F(DialogsTest, TestRunSavesTheChoiceRunsTheSaverAndReturnsToTheDialog)
 
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == saver; }));
     PressKey(VK_SHIFT);
-    ASSERT_TRUE(WaitUntil([&] { return !program_->FindWindowOfClass(kSaverClass); }));
+    ASSERT_TRUE(WaitUntil([&] { return !program_->FindWindowOfClass(L"TMainForm"); }));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) && GetForegroundWindow() == main; }));
     EXPECT_TRUE(program_->Running());
     CloseProgram();

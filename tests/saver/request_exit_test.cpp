@@ -1,17 +1,13 @@
 // Ending the saver: the mouse-move threshold, keys and clicks, and every
 // outcome of the exit request with what the cursor and the animation do.
-#include <gtest/gtest.h>
-
 #include "saver_test_fixture.h"
-#include "settings/errors.h"
 
 namespace nimbrel {
 namespace {
 
 class InputTest : public SaverTest {
 protected:
-    // On the NT family a request closes at once, so each request shows as
-    // one "CloseWindow".
+    // On the NT family a request closes at once: one "CloseWindow" each.
     InputTest() { platform.platformId = kPlatformWin32Nt; }
 
     void CreateWithThreshold(const char* threshold)
@@ -23,59 +19,34 @@ protected:
     {
         for (int i = 0; i < times; ++i) form.FormMouseMove();
     }
-    long Requests() const { return std::count(platform.calls.begin(), platform.calls.end(), "CloseWindow"); }
 };
 
-TEST_F(InputTest, Threshold4RequestsOnTheSixthMoveAndLeavesTheCounter)
+TEST_F(InputTest, TheMoveAfterThresholdPlusOneRequestsAndLeavesTheCounter)
 {
-    CreateWithThreshold("4");
-    MoveMouse(5);
-    EXPECT_EQ(Requests(), 0);
-    EXPECT_EQ(run.MouseMoveCount, 5);
-    MoveMouse(1);
-    EXPECT_EQ(Requests(), 1);
-    EXPECT_EQ(run.MouseMoveCount, 5);
-}
-
-TEST_F(InputTest, Threshold0RequestsOnTheSecondMove)
-{
-    CreateWithThreshold("0");
-    MoveMouse(1);
-    EXPECT_EQ(Requests(), 0);
-    MoveMouse(1);
-    EXPECT_EQ(Requests(), 1);
-}
-
-TEST_F(InputTest, Threshold255NeverRequestsOnMovesButKeysAndClicksStillDo)
-{
-    CreateWithThreshold("255");
-    MoveMouse(600);
-    EXPECT_EQ(Requests(), 0);
-    EXPECT_EQ(run.MouseMoveCount, 600 % 256);
-    form.FormKeyDown();
-    form.FormClick();
-    EXPECT_EQ(Requests(), 2);
-}
-
-TEST_F(InputTest, Timer1StartsANewPeriod)
-{
-    CreateWithThreshold("4");
-    MoveMouse(5);
-    form.Timer1Timer();
-    EXPECT_EQ(run.MouseMoveCount, 0);
-    MoveMouse(5);
-    EXPECT_EQ(Requests(), 0);
-    MoveMouse(1);
-    EXPECT_EQ(Requests(), 1);
+    const struct {
+        const char* threshold;
+        int quietMoves;
+        long requestsOnTheNext;
+        int countAfter;
+    } rows[] = {{"0", 1, 1, 1}, {"4", 5, 1, 5}, {"255", 600, 0, 89}};  // 255 wraps and never requests
+    for (const auto& row : rows) {  // the counter stays, so after a refusal the next move asks again
+        SCOPED_TRACE(row.threshold);
+        CreateWithThreshold(row.threshold);
+        MoveMouse(row.quietMoves);
+        EXPECT_EQ(Count("CloseWindow"), 0);
+        MoveMouse(1);
+        EXPECT_EQ(Count("CloseWindow"), row.requestsOnTheNext);
+        EXPECT_EQ(run.MouseMoveCount, row.countAfter);
+        form.FormDestroy();
+    }
 }
 
 TEST_F(InputTest, KeysAndClicksRequestAtOnceWithoutCounting)
 {
     CreateWithThreshold("4");
     form.FormKeyDown();
-    EXPECT_EQ(Requests(), 1);
     form.FormClick();
-    EXPECT_EQ(Requests(), 2);
+    EXPECT_EQ(Count("CloseWindow"), 2);
     EXPECT_EQ(run.MouseMoveCount, 0);
 }
 
@@ -94,173 +65,72 @@ TEST_F(InputTest, PreviewIgnoresInputAndTheCounterWraps)
     EXPECT_TRUE(run.AnimationActive);
 }
 
-// One row of the outcome table: what the system answers, and what the window,
-// the animation and the cursor do.
-class ExitRequestTest : public SaverTest {
-protected:
-    ExitRequestTest() { CreateQuietly(); }  // the cursor counter is now -1
-
-    static constexpr const char* kOpenKey = "OpenCurrentUserKey Control Panel\\desktop";
-    static constexpr const char* kReadValue = "ReadDword ScreenSaveUsePassword";
-    static constexpr const char* kLoad = "LoadPasswordLibrary C:\\WINDOWS\\SYSTEM\\PASSWORD.CPL";
-};
-
-TEST_F(ExitRequestTest, NtFamilyClosesWithoutAskingAnything)
+TEST(ExitRequestTest, EveryOutcomeWithTheCursorAndTheAnimation)
 {
-    platform.platformId = kPlatformWin32Nt;
-    form.RequestExit();
-    EXPECT_EQ(platform.calls, (Calls{"CloseWindow"}));
-    EXPECT_FALSE(run.AnimationActive);
-}
-
-TEST_F(ExitRequestTest, AFailedVersionQueryCountsAsNotNt)
-{
-    platform.platformId = 0;
-    form.RequestExit();
-    EXPECT_EQ(platform.calls.front(), kOpenKey);
-}
-
-TEST_F(ExitRequestTest, AKeyThatCannotBeOpenedCloses)
-{
-    platform.keyOpens = false;
-    form.RequestExit();
-    EXPECT_EQ(platform.calls, (Calls{kOpenKey, "CloseWindow"}));
-    EXPECT_FALSE(run.AnimationActive);
-}
-
-TEST_F(ExitRequestTest, NoPasswordInUseCloses)
-{
-    platform.usePassword = {RegistryDword::Status::Read, 0};
-    form.RequestExit();
-    EXPECT_EQ(platform.calls, (Calls{kOpenKey, kReadValue, "CloseKey", "CloseWindow"}));
-    EXPECT_FALSE(run.AnimationActive);
-    EXPECT_EQ(platform.cursorCounter, -1);
-}
-
-TEST_F(ExitRequestTest, AnUnreadableValueRaisesAndLeavesThePictureStandingAndTheCursorHidden)
-{
-    const std::pair<RegistryDword::Status, const char*> cases[] = {
-        {RegistryDword::Status::NotRead, "'ScreenSaveUsePassword' の取得に失敗しました"},
-        {RegistryDword::Status::WrongType, "'ScreenSaveUsePassword' のﾃﾞｰﾀ型が不正です"},
+    constexpr const char* kOpen = "OpenCurrentUserKey Control Panel\\desktop";
+    constexpr const char* kRead = "ReadDword ScreenSaveUsePassword";
+    constexpr const char* kLoad = "LoadPasswordLibrary C:\\WINDOWS\\SYSTEM\\PASSWORD.CPL";
+    const Calls accepted{kOpen, kRead, "CloseKey", "ShowCursor TRUE", kLoad, "VerifyScreenSavePwd",
+                         "CloseWindow", "FreeLibrary", "ShowCursor FALSE"};
+    const Calls refused{kOpen, kRead, "CloseKey", "ShowCursor TRUE", kLoad, "VerifyScreenSavePwd",
+                        "FreeLibrary", "ShowCursor FALSE"};
+    using Status = RegistryDword::Status;
+    const struct {
+        const char* name;
+        std::function<void(ScriptedSaverPlatform&)> script;
+        Calls calls;
+        bool animationGoesOn;
+        std::string error = "";
+    } rows[] = {
+        {"NT family", [](auto& p) { p.platformId = kPlatformWin32Nt; }, {"CloseWindow"}, false},
+        {"failed version query", [](auto& p) { p.platformId = 0; }, accepted, true},
+        {"no key", [](auto& p) { p.keyOpens = false; }, {kOpen, "CloseWindow"}, false},
+        {"value 0", [](auto& p) { p.usePassword = {Status::Read, 0}; },
+         {kOpen, kRead, "CloseKey", "CloseWindow"}, false},
+        {"value unread", [](auto& p) { p.usePassword = {Status::NotRead, 1}; }, {kOpen, kRead, "CloseKey"},
+         false, "'ScreenSaveUsePassword' の取得に失敗しました"},
+        {"value of a wrong type", [](auto& p) { p.usePassword = {Status::WrongType, 1}; },
+         {kOpen, kRead, "CloseKey"}, false, "'ScreenSaveUsePassword' のﾃﾞｰﾀ型が不正です"},
+        {"no library", [](auto& p) { p.libraryLoads = false; },
+         {kOpen, kRead, "CloseKey", "ShowCursor TRUE", kLoad, "CloseWindow", "ShowCursor FALSE"}, true},
+        {"no system directory, so no bare name", [](auto& p) { p.systemDirectory = ""; },
+         {kOpen, kRead, "CloseKey", "ShowCursor TRUE", "CloseWindow", "ShowCursor FALSE"}, true},
+        {"no verifier", [](auto& p) { p.passwordAnswer.reset(); },
+         {kOpen, kRead, "CloseKey", "ShowCursor TRUE", kLoad, "CloseWindow", "FreeLibrary", "ShowCursor FALSE"},
+         true},
+        {"accepted", [](auto&) {}, accepted, true},
+        {"value 0xFFFFFFFF, accepted", [](auto& p) { p.usePassword = {Status::Read, 0xFFFFFFFF}; }, accepted,
+         true},
+        {"accepted in the low byte", [](auto& p) { p.passwordAnswer = 0x101; }, accepted, true},
+        {"refused", [](auto& p) { p.passwordAnswer = 0; }, refused, true},
+        {"refused in the low byte", [](auto& p) { p.passwordAnswer = 0xFFFFFF00; }, refused, true},
     };
-    for (const auto& [status, message] : cases) {
-        platform.calls.clear();
-        platform.usePassword = {status, 1};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        SaverRig rig;
+        rig.CreateQuietly();  // the cursor counter is now -1
+        row.script(rig.platform);
+        std::optional<std::pair<bool, int>> inDialog;  // the animation and the cursor counter
+        rig.platform.whileDialogOpen = [&] { inDialog = {rig.run.AnimationActive, rig.platform.cursorCounter}; };
+        std::string error;
         try {
-            form.FormKeyDown();
-            ADD_FAILURE() << "no error for " << message;
-        } catch (const Error& error) {
-            EXPECT_STREQ(error.what(), message);
+            rig.form.RequestExit();
+        } catch (const Error& raised) {
+            error = raised.what();
         }
-        EXPECT_EQ(platform.calls, (Calls{kOpenKey, kReadValue, "CloseKey"}));
-        EXPECT_FALSE(run.AnimationActive);
-        EXPECT_EQ(platform.cursorCounter, -1);
+        EXPECT_EQ(error, row.error);
+        EXPECT_EQ(rig.platform.calls, row.calls);
+        EXPECT_EQ(rig.run.AnimationActive, row.animationGoesOn);
+        EXPECT_EQ(rig.platform.cursorCounter, -1);
+        const bool asked = rig.Count("VerifyScreenSavePwd") == 1;
+        EXPECT_EQ(inDialog, asked ? std::optional(std::pair{false, 0}) : std::nullopt);
     }
-}
-
-TEST_F(ExitRequestTest, ALibraryThatCannotBeLoadedClosesAfterShowingTheCursorBriefly)
-{
-    platform.libraryLoads = false;
-    form.RequestExit();
-    EXPECT_EQ(platform.calls, (Calls{kOpenKey, kReadValue, "CloseKey", "ShowCursor TRUE", kLoad, "CloseWindow",
-                                     "ShowCursor FALSE"}));
-    EXPECT_TRUE(run.AnimationActive);
-    EXPECT_EQ(platform.cursorCounter, -1);
-}
-
-TEST_F(ExitRequestTest, WithoutASystemDirectoryNoLibraryIsLoadedByBareName)
-{
-    platform.systemDirectory = "";
-    form.RequestExit();
-    EXPECT_EQ(platform.calls, (Calls{kOpenKey, kReadValue, "CloseKey", "ShowCursor TRUE", "CloseWindow",
-                                     "ShowCursor FALSE"}));
-    EXPECT_TRUE(run.AnimationActive);
-}
-
-TEST_F(ExitRequestTest, AnAcceptedPasswordClosesWithTheCursorShownDuringTheDialog)
-{
-    form.RequestExit();
-    EXPECT_EQ(platform.calls, (Calls{kOpenKey, kReadValue, "CloseKey", "ShowCursor TRUE", kLoad,
-                                     "VerifyScreenSavePwd", "CloseWindow", "FreeLibrary", "ShowCursor FALSE"}));
-    EXPECT_EQ(platform.cursorCounterInDialog, 0);
-    EXPECT_TRUE(run.AnimationActive);
-    EXPECT_EQ(platform.cursorCounter, -1);
-}
-
-TEST_F(ExitRequestTest, ARefusedPasswordLetsTheAnimationGoOn)
-{
-    platform.passwordAnswer = 0;
-    form.RequestExit();
-    EXPECT_EQ(platform.calls, (Calls{kOpenKey, kReadValue, "CloseKey", "ShowCursor TRUE", kLoad,
-                                     "VerifyScreenSavePwd", "FreeLibrary", "ShowCursor FALSE"}));
-    EXPECT_EQ(platform.cursorCounterInDialog, 0);
-    EXPECT_TRUE(run.AnimationActive);
-    EXPECT_EQ(platform.cursorCounter, -1);
-}
-
-TEST_F(ExitRequestTest, OnlyTheLowByteOfTheAnswerCounts)
-{
-    for (auto [answer, closes] : {std::pair{0x100u, false}, {0xFFFFFF00u, false}, {0x101u, true}, {0x80u, true}}) {
-        platform.calls.clear();
-        platform.passwordAnswer = answer;
-        form.RequestExit();
-        EXPECT_EQ(std::count(platform.calls.begin(), platform.calls.end(), "CloseWindow"), closes ? 1 : 0)
-            << std::hex << answer;
-    }
-}
-
-TEST_F(ExitRequestTest, ALibraryWithoutTheVerifierClosesAndIsReleased)
-{
-    platform.passwordAnswer.reset();
-    form.RequestExit();
-    EXPECT_EQ(platform.calls, (Calls{kOpenKey, kReadValue, "CloseKey", "ShowCursor TRUE", kLoad, "CloseWindow",
-                                     "FreeLibrary", "ShowCursor FALSE"}));
-    EXPECT_TRUE(run.AnimationActive);
-}
-
-TEST_F(ExitRequestTest, EveryNonZeroValueMeansAPasswordIsInUse)
-{
-    for (std::uint32_t value : {1u, 2u, 0xFFFFFFFFu}) {
-        platform.calls.clear();
-        platform.usePassword = {RegistryDword::Status::Read, value};
-        form.RequestExit();
-        EXPECT_NE(std::find(platform.calls.begin(), platform.calls.end(), "VerifyScreenSavePwd"),
-                  platform.calls.end())
-            << value;
-    }
-}
-
-TEST_F(ExitRequestTest, TicksDuringThePasswordDialogDrawNothingButTimer1StillClears)
-{
-    run.MouseMoveCount = 6;
-    platform.whileDialogOpen = [&] {
-        form.Timer2Timer();
-        form.Timer2Timer();
-        form.Timer1Timer();
-    };
-    platform.passwordAnswer = 0;
-    form.RequestExit();
-    EXPECT_EQ(std::count(platform.calls.begin(), platform.calls.end(), "PresentFrame 8 6"), 0);
-    EXPECT_TRUE(run.EffectNeedsSetup);  // the setup tick still waits
-    EXPECT_EQ(run.MouseMoveCount, 0);
-}
-
-TEST_F(ExitRequestTest, AfterARefusalOneMoreMoveInTheSamePeriodAsksAgain)
-{
-    platform.passwordAnswer = 0;
-    for (int i = 0; i < 6; ++i) form.FormMouseMove();
-    EXPECT_EQ(std::count(platform.calls.begin(), platform.calls.end(), "VerifyScreenSavePwd"), 1);
-    form.Timer2Timer();  // the animation goes on
-    EXPECT_FALSE(run.EffectNeedsSetup);
-    form.FormMouseMove();
-    EXPECT_EQ(std::count(platform.calls.begin(), platform.calls.end(), "VerifyScreenSavePwd"), 2);
 }
 
 TEST(PasswordLibraryPathTest, JoinsTheSystemDirectoryWithOneBackslash)
 {
     EXPECT_EQ(PasswordLibraryPath("C:\\WINDOWS\\SYSTEM"), "C:\\WINDOWS\\SYSTEM\\PASSWORD.CPL");
     EXPECT_EQ(PasswordLibraryPath("C:\\"), "C:\\PASSWORD.CPL");
-    EXPECT_EQ(PasswordLibraryPath(""), "PASSWORD.CPL");
 }
 
 } // namespace

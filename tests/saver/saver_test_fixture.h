@@ -1,40 +1,150 @@
-// The common ground of the saver tests: a run, a scripted platform, the
-// in-memory settings file and the window object over them.
+// A stand-in for the system under the saver window: it answers from a script
+// that the test sets up and records every call in order. SaverRig puts the
+// window object over it and over an in-memory settings file.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/headless/headless_effect_host.h"
 #include "platform/headless/memory_profile_store.h"
 #include "saver/main_form.h"
+#include "settings/errors.h"
 #include "settings/settings_file.h"
-#include "scripted_saver_platform.h"
 
 namespace nimbrel {
 
-class SaverTest : public ::testing::Test {
-protected:
-    using Calls = ScriptedSaverPlatform::Calls;
+using Calls = std::vector<std::string>;
 
-    SaverTest() { SetCurrentProfileStore(&store); }
-    ~SaverTest() override { SetCurrentProfileStore(nullptr); }
+class ScriptedSaverPlatform final : public SaverPlatform, public ScreenAccess {
+public:
+    Calls calls;
+
+    // The script.
+    Surface picture = MakeTestPattern(8, 6);  // the screen
+    int refuseSurfaceNumber = 0;              // 1 refuses the first new surface; 0 none
+    FixedClock clock;
+    std::int32_t clientWidth = 0, clientHeight = 0;
+    std::int32_t cursorCounter = 0;
+    std::uint32_t platformId = 1;  // the Windows 95 family
+    bool keyOpens = true;
+    RegistryDword usePassword{RegistryDword::Status::Read, 1};
+    std::string systemDirectory = "C:\\WINDOWS\\SYSTEM";
+    bool libraryLoads = true;
+    std::optional<std::uint32_t> passwordAnswer = 1;  // nothing: the library lacks the verifier
+    std::function<void()> whileDialogOpen;
+
+    ScreenAccess& Screen() override { return *this; }
+    std::int32_t ScreenWidth() override { return picture.Width(); }
+    std::int32_t ScreenHeight() override { return picture.Height(); }
+    Surface CreateSurface(std::int32_t width, std::int32_t height) override
+    {
+        Log("CreateSurface " + std::to_string(width) + " " + std::to_string(height));
+        if (++surfacesMade_ == refuseSurfaceNumber) throw Error(kSurfaceOutOfResources);
+        return Surface(width, height);
+    }
+    void CaptureScreen(Surface& surface) override
+    {
+        Log("CaptureScreen");
+        surface = picture;
+    }
+    const Clock& UtcClock() override { return clock; }
+    void PlaceWindow(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) override
+    {
+        Log("PlaceWindow " + std::to_string(left) + " " + std::to_string(top) + " " + std::to_string(width) + " " +
+            std::to_string(height));
+        clientWidth = width;
+        clientHeight = height;
+    }
+    void MakeTopmost() override { Log("MakeTopmost"); }
+    std::int32_t ClientWidth() override { return clientWidth; }
+    std::int32_t ClientHeight() override { return clientHeight; }
+    void PresentFrame(const Surface&, std::int32_t width, std::int32_t height) override
+    {
+        Log("PresentFrame " + std::to_string(width) + " " + std::to_string(height));
+    }
+    void CloseWindow() override { Log("CloseWindow"); }
+    void SetTimer2Interval(std::uint32_t milliseconds) override
+    {
+        Log("SetTimer2Interval " + std::to_string(milliseconds));
+    }
+    std::uint32_t TickCount() override { return 0; }
+    void SetScreenSaverRunning(RunningFlag flag) override
+    {
+        Log(flag == RunningFlag::Set ? "SetScreenSaverRunning 1" : "SetScreenSaverRunning 0");
+    }
+    std::int32_t ShowCursor(CursorStep step) override
+    {
+        Log(step == CursorStep::Show ? "ShowCursor TRUE" : "ShowCursor FALSE");
+        return cursorCounter += step == CursorStep::Show ? 1 : -1;
+    }
+    std::uint32_t PlatformId() override { return platformId; }
+    std::unique_ptr<RegistryKey> OpenCurrentUserKey(std::string_view path) override
+    {
+        Log("OpenCurrentUserKey " + std::string(path));
+        return keyOpens ? std::make_unique<Key>(*this) : nullptr;
+    }
+    std::string SystemDirectory() override { return systemDirectory; }
+    std::unique_ptr<PasswordLibrary> LoadPasswordLibrary(std::string_view path) override
+    {
+        Log("LoadPasswordLibrary " + std::string(path));
+        return libraryLoads ? std::make_unique<Library>(*this) : nullptr;
+    }
+
+private:
+    struct Key final : RegistryKey {
+        explicit Key(ScriptedSaverPlatform& platform) : platform(platform) {}
+        ~Key() override { platform.Log("CloseKey"); }
+        RegistryDword ReadDword(std::string_view valueName) override
+        {
+            platform.Log("ReadDword " + std::string(valueName));
+            return platform.usePassword;
+        }
+        ScriptedSaverPlatform& platform;
+    };
+    struct Library final : PasswordLibrary {
+        explicit Library(ScriptedSaverPlatform& platform) : platform(platform) {}
+        ~Library() override { platform.Log("FreeLibrary"); }
+        std::optional<std::uint32_t> VerifyScreenSavePwd() override
+        {
+            if (!platform.passwordAnswer) return std::nullopt;
+            platform.Log("VerifyScreenSavePwd");
+            if (platform.whileDialogOpen) platform.whileDialogOpen();
+            return platform.passwordAnswer;
+        }
+        ScriptedSaverPlatform& platform;
+    };
+
+    void Log(std::string call) { calls.push_back(std::move(call)); }
+    int surfacesMade_ = 0;
+};
+
+struct SaverRig {
+    SaverRig() { SetCurrentProfileStore(&store); }
+    ~SaverRig() { SetCurrentProfileStore(nullptr); }
 
     void WriteSettings(std::string text) { store.SetFileText(kSettingsFileName, std::move(text)); }
-
     // Creates the window and forgets the calls that creation made.
     void CreateQuietly()
     {
         form.FormCreate();
         platform.calls.clear();
     }
+    long Count(const std::string& call) const { return std::ranges::count(platform.calls, call); }
 
     MemoryProfileStore store;
-    std::unique_ptr<SaverRun> runHolder = std::make_unique<SaverRun>();
-    SaverRun& run = *runHolder;
+    SaverRun run;
     ScriptedSaverPlatform platform;
     TMainForm form{run, platform};
 };
+
+class SaverTest : public ::testing::Test, public SaverRig {};
 
 } // namespace nimbrel
