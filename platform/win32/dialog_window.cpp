@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
@@ -107,6 +108,7 @@ private:
     void ControlCommand(ControlId id, WORD code);
     void ShowAsDefault(ControlId button);
     void RadioButtonClicked(ControlId id);
+    bool MoveBetweenRadioButtons(bool forward);
     void PressButton(ControlId id);
     void WindowCloseRequested();
     void CloseNow();
@@ -553,9 +555,37 @@ bool DialogWindow::FilterMessage(const MSG& message)
             MoveFocus(KeyHeld(VK_SHIFT));
         }
         return true;
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+        return MoveBetweenRadioButtons(message.wParam == VK_RIGHT || message.wParam == VK_DOWN);
     default:
         return false;
     }
+}
+
+// Arrow keys on a radio button select and focus the next one of its group,
+// as in any Windows dialog; other controls keep their own arrow keys.
+bool DialogWindow::MoveBetweenRadioButtons(bool forward)
+{
+    std::optional<ControlId> focused = FocusedControl();
+    const ControlLayout* current = focused ? FindControl(Layout(), *focused) : nullptr;
+    if (!current || current->kind != ControlKind::RadioButton) return false;
+    std::vector<ControlId> group;
+    for (const ControlLayout& control : Layout().controls) {
+        if (control.kind == ControlKind::RadioButton && control.parent == current->parent) {
+            group.push_back(control.id);
+        }
+    }
+    const auto at = std::find(group.begin(), group.end(), current->id);
+    const std::size_t index = static_cast<std::size_t>(at - group.begin());
+    const ControlId next = group[(index + (forward ? 1 : group.size() - 1)) % group.size()];
+    if (HWND native = Native(next)) {
+        SetFocus(native);
+        SendMessageW(native, BM_CLICK, 0, 0);
+    }
+    return true;
 }
 
 std::optional<ControlId> DialogWindow::FocusedControl() const

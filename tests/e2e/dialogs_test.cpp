@@ -225,7 +225,7 @@ TEST_F(DialogsTest, TabStaysOnTheShowingPageArrowsStepBarsAndEnterPressesTheFocu
     EXPECT_FALSE(ScopedSettings::Exists());
 }
 
-TEST_F(DialogsTest, HexadecimalSecondsAreStoredAsTheirValue)
+TEST_F(DialogsTest, ArrowsMoveBetweenTheRadioButtonsAndHexadecimalSecondsAreStored)
 {
     HWND detail = OpenChild("SetDlgBtn", kSetClass);
     // From OK, two Tabs reach the tabs, and Right shows the Melt page.
@@ -234,6 +234,14 @@ TEST_F(DialogsTest, HexadecimalSecondsAreStoredAsTheirValue)
     PressKey(VK_RIGHT);
     HWND seconds = Control(detail, DialogKind::SetDialog, "MeltReEdit");
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(seconds); }));
+    HWND restore = Control(detail, DialogKind::SetDialog, "MeltReRBtn0");
+    HWND keep = Control(detail, DialogKind::SetDialog, "MeltReRBtn1");
+    Click(keep);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(detail) == keep && Checked(keep); }));
+    PressKey(VK_LEFT);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(detail) == restore && Checked(restore) && !Checked(keep); }));
+    PressKey(VK_DOWN);  // the pair wraps round
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(detail) == keep && Checked(keep) && !Checked(restore); }));
     SendMessageW(seconds, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     for (wchar_t typed : std::wstring_view(L"$FFF")) PostMessageW(seconds, WM_CHAR, typed, 0);
     // The fourth character is refused.
@@ -241,6 +249,7 @@ TEST_F(DialogsTest, HexadecimalSecondsAreStoredAsTheirValue)
     PressKey(VK_RETURN);
     ASSERT_TRUE(ChildClosed(kSetClass));
     EXPECT_EQ(Stored("Melt", "RecoverTime"), "255");
+    EXPECT_EQ(Stored("Melt", "Recover"), "0");
     EXPECT_EQ(Stored("Wave", "Pitch"), "4");
     EXPECT_EQ(Stored("Main", "Wave"), "-");
     CloseProgram();
