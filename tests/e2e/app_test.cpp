@@ -65,6 +65,8 @@ TEST_F(AppTest, SaverSwitchRunsTheSaverUntilAKey)
     GetWindowRect(window, &rect);
     EXPECT_EQ(rect.right - rect.left, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(rect.bottom - rect.top, GetSystemMetrics(SM_CYSCREEN));
+    // A key pressed before the saver has the keyboard would go elsewhere.
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
     PressKey('A');
     EXPECT_EQ(saver.WaitForExit(), 0u);
 }
