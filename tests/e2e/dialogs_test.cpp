@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "dialogs/layout.h"
+#include "platform/win32/dialog_window.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace nimbrel::e2e {
@@ -21,28 +22,14 @@ constexpr wchar_t kMainClass[] = L"TMainDialog";
 constexpr wchar_t kSetClass[] = L"TSetDialog";
 constexpr wchar_t kOtherClass[] = L"TOtherSetDlg";
 
-struct ControlSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchControl(HWND window, LPARAM lParam)
-{
-    auto* search = reinterpret_cast<ControlSearch*>(lParam);
-    if (GetDlgCtrlID(window) != search->id) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 // The control of a dialog window by its name in the dialog's layout; it may
 // sit on the window or on a page.
 HWND Control(HWND dialog, DialogKind kind, std::string_view name)
 {
     const ControlLayout* control = FindControl(LayoutOf(kind), name);
-    ControlSearch search{control ? control->id : -1, nullptr};
-    EnumChildWindows(dialog, MatchControl, reinterpret_cast<LPARAM>(&search));
-    EXPECT_NE(search.found, nullptr) << name;
-    return search.found;
+    HWND found = control ? win32::FindDialogControl(dialog, control->id) : nullptr;
+    EXPECT_NE(found, nullptr) << name;
+    return found;
 }
 
 // A window's text; WM_GETTEXT reaches a control of another process, where
