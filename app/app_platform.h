@@ -93,8 +93,10 @@ public:
 
     // The path of the program's own executable file.
     virtual std::string ProgramPath() = 0;
-    // The code address that the start-up error report names.
-    virtual std::uint32_t StartupErrorAddress() = 0;
+    // The code address that the start-up error report names, as the system
+    // counts addresses, for the place where the error was raised (null when
+    // it is not known).
+    virtual std::uint32_t StartupErrorAddress(const void* raisedAt) = 0;
     // Shows a task-modal message box without owner, with a stop icon and one
     // OK button, and returns when the user has closed it.
     virtual void ShowStartupErrorReport(std::string_view title, std::string_view text) = 0;

@@ -45,11 +45,12 @@ Outcome StartPreview(AppPlatform& platform, std::string_view secondArgument)
     return Outcome::GoOn;
 }
 
-int ReportStartupError(AppPlatform& platform, std::string_view className, std::string_view message)
+int ReportStartupError(AppPlatform& platform, std::string_view className, const void* raisedAt,
+                       std::string_view message)
 {
     platform.ShowStartupErrorReport(
-        kStartupErrorTitle,
-        StartupErrorReportText(className, platform.ProgramPath(), platform.StartupErrorAddress(), message));
+        kStartupErrorTitle, StartupErrorReportText(className, platform.ProgramPath(),
+                                                   platform.StartupErrorAddress(raisedAt), message));
     return kExitStartupError;
 }
 
@@ -93,12 +94,12 @@ int RunProgram(AppPlatform& platform, std::string_view commandLine)
     try {
         return RunModes(platform, CommandLine(commandLine));
     } catch (const Error& e) {
-        return ReportStartupError(platform, e.ClassName(), e.what());
+        return ReportStartupError(platform, e.ClassName(), e.RaisedAt(), e.what());
     } catch (const std::exception& e) {
         // The message loop shows what handlers raise, so only start-up gets
         // here; an error from outside the program's own types still deserves
-        // a report rather than an abrupt end.
-        return ReportStartupError(platform, "Exception", e.what());
+        // a report rather than an abrupt end; where it was raised is unknown.
+        return ReportStartupError(platform, "Exception", nullptr, e.what());
     }
 }
 

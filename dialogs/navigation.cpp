@@ -44,6 +44,21 @@ std::vector<ControlId> TabSequence(const DialogLayout& layout)
     return sequence;
 }
 
+bool IsTabStop(const ControlModel& model, ControlId id)
+{
+    const DialogLayout& layout = model.Layout();
+    const ControlLayout* control = FindControl(layout, id);
+    if (!control || control->kind != ControlKind::RadioButton) return true;
+    if (model.Checked(id)) return true;
+    std::optional<ControlId> first;
+    for (const ControlLayout* sibling : ChildrenOf(layout, control->parent)) {
+        if (sibling->kind != ControlKind::RadioButton) continue;
+        if (model.Checked(sibling->id)) return false;
+        if (!first) first = sibling->id;
+    }
+    return first == id;
+}
+
 std::optional<ControlId> InitialFocus(const DialogLayout& layout)
 {
     std::vector<ControlId> sequence = TabSequence(layout);

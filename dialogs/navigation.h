@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "dialogs/control_model.h"
 #include "dialogs/layout.h"
 
 namespace nimbrel {
@@ -15,6 +16,12 @@ namespace nimbrel {
 // after the container. Controls on a page that is not showing are in the
 // list; the platform skips them while their page is hidden.
 std::vector<ControlId> TabSequence(const DialogLayout& layout);
+
+// Whether Tab stops at a control of the tab sequence as the model stands, as
+// in any Windows dialog: the radio buttons of a group are one stop, at the
+// selected one (the first while none is), and the arrow keys move within
+// the group. Every other control of the sequence is a stop.
+bool IsTabStop(const ControlModel& model, ControlId id);
 
 // The control that has the focus when the dialog opens: the first of the
 // tab sequence.

@@ -19,42 +19,47 @@ CreationParams TMainForm::CreateParams(CreationParams standard) const
 void TMainForm::FormCreate()
 {
     created_ = true;
-    try {
-        ScreenAccess& screen = platform_.Screen();
-        platform_.PlaceWindow(0, 0, screen.ScreenWidth(), screen.ScreenHeight());
-        platform_.MakeTopmost();
+    // A run without surfaces shows the black background; one that a refusal
+    // left without them never gets a snapshot of an earlier run instead.
+    run_.Surfaces = SaverSurfaces{};
 
-        if (run_.PreviewParent == 0) {
-            platform_.SetScreenSaverRunning(RunningFlag::Set);
-            // Other programs may have raised the counter too; hide until the
-            // cursor is really gone, however far that is.
-            while (platform_.ShowCursor(CursorStep::Hide) >= 0) {
-            }
+    ScreenAccess& screen = platform_.Screen();
+    platform_.PlaceWindow(0, 0, screen.ScreenWidth(), screen.ScreenHeight());
+    platform_.MakeTopmost();
+
+    if (run_.PreviewParent == 0) {
+        platform_.SetScreenSaverRunning(RunningFlag::Set);
+        // Other programs may have raised the counter too; hide until the
+        // cursor is really gone, however far that is.
+        while (platform_.ShowCursor(CursorStep::Hide) >= 0) {
         }
-
-        ReadMainSection();
-
-        // Wave runs when nothing is enabled; the file keeps the user's choice.
-        if (std::ranges::none_of(run_.EnabledEffects, [](bool enabled) { return enabled; })) {
-            run_.EnabledEffects[static_cast<std::size_t>(EffectKind::Wave)] = true;
-        }
-
-        ProcessRandomSource().SeedFromClock(platform_.UtcClock());
-
-        run_.AnimationActive = true;
-        run_.MouseMoveCount = 0;
-        closesOnInput_ = true;
-        run_.EffectNeedsSetup = true;
-
-        ChooseEffect();
-
-        // The window is not shown yet, so the capture holds the screen as it
-        // was before the saver appeared.
-        run_.Surfaces = BuildSurfaces(screen);
-    } catch (...) {
-        FormDestroy();
-        throw;
     }
+
+    ReadMainSection();
+
+    // Wave runs when nothing is enabled; the file keeps the user's choice.
+    if (std::ranges::none_of(run_.EnabledEffects, [](bool enabled) { return enabled; })) {
+        run_.EnabledEffects[static_cast<std::size_t>(EffectKind::Wave)] = true;
+    }
+
+    ProcessRandomSource().SeedFromClock(platform_.UtcClock());
+
+    run_.AnimationActive = true;
+    run_.MouseMoveCount = 0;
+    closesOnInput_ = true;
+    run_.EffectNeedsSetup = true;
+
+    ChooseEffect();
+
+    // The window is not shown yet, so the capture holds the screen as it
+    // was before the saver appeared. Assigned whole, so a refusal leaves
+    // no surface at all.
+    run_.Surfaces = BuildSurfaces(screen);
+}
+
+bool TMainForm::HasSurfaces() const
+{
+    return run_.Surfaces.FrameBitmap.Width() > 0 && run_.Surfaces.FrameBitmap.Height() > 0;
 }
 
 void TMainForm::ReadMainSection()
@@ -88,6 +93,7 @@ void TMainForm::FormPaint()
 
 void TMainForm::PresentFrame()
 {
+    if (!HasSurfaces()) return;
     platform_.PresentFrame(run_.Surfaces.FrameBitmap, platform_.ClientWidth(), platform_.ClientHeight());
 }
 
@@ -106,6 +112,9 @@ void TMainForm::Timer2Timer()
     // While an exit request asks for the password the picture stands still,
     // and a setup tick that is still due waits for the animation to resume.
     if (!run_.AnimationActive) return;
+    // A creation that was refused its surfaces leaves the effects nothing to
+    // draw on; the window stays black until input ends it.
+    if (!HasSurfaces()) return;
     RunEffectTick(run_.CurrentEffect, *this, run_.Effects);
 }
 

@@ -65,10 +65,11 @@ public:
 
     // Covers the screen, hides the cursor and sets the running flag outside
     // preview mode, reads the Main section, draws the effect and captures the
-    // screen. When a step throws, the steps done so far are undone (as
-    // FormDestroy does) before the error leaves.
+    // screen. When a step throws, the steps done so far stay and the error
+    // leaves: the window goes on with what was made (without surfaces it
+    // stays black and its ticks draw nothing), and FormDestroy undoes it.
     void FormCreate();
-    // Shows the last frame again.
+    // Shows the last frame again; nothing without surfaces.
     void FormPaint();
     // Starts a new one-second period for counting mouse moves.
     void Timer1Timer();
@@ -84,8 +85,8 @@ public:
     std::optional<std::int32_t> WMSysCommand(std::uint32_t command);
     CloseAction FormClose();
     // Frees the surfaces, clears the running flag and shows the cursor again
-    // as creation requires. Does nothing unless FormCreate ran since the last
-    // FormDestroy, so it is safe after a creation that already undid itself.
+    // as creation requires. Does nothing unless FormCreate ran (to its end or
+    // not) since the last FormDestroy.
     void FormDestroy();
 
     // Pauses the animation and either asks the window to close or, when the
@@ -117,6 +118,7 @@ public:
 private:
     void ReadMainSection();
     void ChooseEffect();
+    bool HasSurfaces() const;
     // Asks the system's password library about the user, with the cursor
     // shown while its dialog may be open.
     void VerifyPassword();
@@ -124,7 +126,7 @@ private:
     SaverRun& run_;
     SaverPlatform& platform_;
     // True before creation too, so that a creation which fails after setting
-    // the running flag clears it again.
+    // the running flag still has it cleared at destruction.
     bool closesOnInput_ = true;
     bool created_ = false;
 };

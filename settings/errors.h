@@ -12,14 +12,25 @@ namespace nimbrel {
 // display. ClassName() is what the start-up error report names.
 class Error : public std::runtime_error {
 public:
-    explicit Error(const std::string& message) : std::runtime_error(message) {}
+    explicit Error(const std::string& message);
     virtual std::string_view ClassName() const noexcept { return "Exception"; }
+
+    // Where in the code the error was made: the return address of its
+    // constructor, so a place inside the function that raised it. The
+    // start-up error report names it; null where the compiler cannot say.
+    const void* RaisedAt() const noexcept { return raisedAt_; }
+
+protected:
+    Error(const std::string& message, const void* raisedAt);
+
+private:
+    const void* raisedAt_;
 };
 
 // A text that is not an integer.
 class EConvertError : public Error {
 public:
-    using Error::Error;
+    explicit EConvertError(const std::string& message);
     std::string_view ClassName() const noexcept override { return "EConvertError"; }
 };
 

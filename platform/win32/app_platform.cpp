@@ -147,14 +147,19 @@ std::string Win32AppPlatform::ProgramPath()
     }
 }
 
-std::uint32_t Win32AppPlatform::StartupErrorAddress()
+std::uint32_t Win32AppPlatform::StartupErrorAddress(const void* raisedAt)
 {
-    // The report names where start-up handled the error: the caller's code.
-    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(__builtin_return_address(0)));
+    // A 32-bit program: the address itself, as a debugger shows it.
+    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(raisedAt));
 }
 
 void Win32AppPlatform::ShowStartupErrorReport(std::string_view title, std::string_view text)
 {
+    // The program ends after the report, so a quit request still waiting
+    // (from a window destroyed on the way) is dropped rather than let it
+    // close the box before it is read.
+    MSG quit{};
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     MessageBoxW(nullptr, Widen(text).c_str(), Widen(title).c_str(),
                 MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }

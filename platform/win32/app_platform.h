@@ -27,7 +27,7 @@ public:
     void CallPasswordChange(std::string_view libraryPath, std::string_view passwordName,
                             WindowHandle owner) override;
     std::string ProgramPath() override;
-    std::uint32_t StartupErrorAddress() override;
+    std::uint32_t StartupErrorAddress(const void* raisedAt) override;
     void ShowStartupErrorReport(std::string_view title, std::string_view text) override;
 
 private:

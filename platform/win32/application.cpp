@@ -11,13 +11,33 @@ namespace {
 
 constexpr wchar_t kApplicationClass[] = L"NimbrelApplication";
 
+// Posted to the application window when it has been activated.
+constexpr UINT kPassActivationMessage = WM_APP + 1;
+
 LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // The application window only stands in for the program on the taskbar;
-    // closing it closes the main window, which ends the program.
-    if (message == WM_CLOSE) {
+    switch (message) {
+    case WM_CLOSE:
+        // The application window only stands in for the program on the
+        // taskbar; closing it closes the main window, which ends the program.
         if (HWND main = Application::Get().MainWindow()) PostMessageW(main, WM_CLOSE, 0, 0);
         return 0;
+    case WM_ACTIVATE:
+        // Its taskbar button activates it, but it has nothing to type into:
+        // the window the user last worked in takes the activation over, once
+        // this activation has run its course.
+        if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) {
+            PostMessageW(window, kPassActivationMessage, 0, 0);
+        }
+        break;
+    case kPassActivationMessage:
+        if (GetActiveWindow() == window) {
+            HWND popup = GetLastActivePopup(window);
+            if (popup != window && IsWindowVisible(popup) && IsWindowEnabled(popup)) SetActiveWindow(popup);
+        }
+        return 0;
+    default:
+        break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -59,6 +79,7 @@ HWND Application::Handle()
 
 void Application::HideWindow()
 {
+    hidden_ = true;
     if (HWND window = Handle()) ShowWindow(window, SW_HIDE);
 }
 
@@ -119,6 +140,11 @@ bool Application::FilterMessage(MSG& message)
 void Application::Run()
 {
     if (!main_) return;
+    // Shown, at no size, so that the taskbar has a button for the program;
+    // the main window takes the activation.
+    if (!hidden_) {
+        if (HWND application = Handle()) ShowWindow(application, SW_SHOWNOACTIVATE);
+    }
     ShowWindow(main_, SW_SHOW);
     MSG message;
     while (main_ && GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -132,13 +158,14 @@ void Application::ShowModal(HWND window)
 {
     if (!window || !Exists(window)) return;
     // Disable every other window of the program while the modal one lives.
-    std::vector<HWND> disabled;
+    ModalShowing showing{window, GetActiveWindow(), {}};
     for (HWND other : windows_) {
         if (other != window && IsWindowEnabled(other)) {
             EnableWindow(other, FALSE);
-            disabled.push_back(other);
+            showing.disabled.push_back(other);
         }
     }
+    modal_.push_back(showing);
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
 
@@ -154,12 +181,32 @@ void Application::ShowModal(HWND window)
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    for (HWND other : disabled) {
-        if (IsWindow(other)) EnableWindow(other, TRUE);
-    }
-    if (!disabled.empty() && IsWindow(disabled.front())) SetForegroundWindow(disabled.front());
+    // Normally done already, by the window as it closed.
+    ReleaseModal(window);
     // A quit request that arrived meanwhile belongs to the outer loop.
     if (quit) PostQuitMessage(static_cast<int>(message.wParam));
+}
+
+void Application::ReleaseModal(HWND window)
+{
+    auto showing = std::find_if(modal_.begin(), modal_.end(),
+                                [window](const ModalShowing& entry) { return entry.window == window; });
+    if (showing == modal_.end()) return;
+    const ModalShowing released = *showing;
+    modal_.erase(showing);
+    for (HWND other : released.disabled) {
+        if (IsWindow(other)) EnableWindow(other, TRUE);
+    }
+    // Handing the activation back while the modal window still stands keeps
+    // Windows from giving it to another program when the window goes.
+    HWND back = released.previousActive;
+    if (!back || !IsWindow(back)) back = released.disabled.empty() ? nullptr : released.disabled.front();
+    if (back && IsWindow(back) && IsWindowVisible(back)) {
+        if (GetForegroundWindow() == window || GetActiveWindow() == window) {
+            SetForegroundWindow(back);
+        }
+        SetActiveWindow(back);
+    }
 }
 
 void Application::DestroyRemainingWindows()

@@ -1,6 +1,7 @@
 // The application object: the process-wide owner of the program's windows.
-// It has a title and a hidden top-level window of its own (the owner of every
-// other window, so none of them shows on the taskbar by itself), makes the
+// It has a title and a top-level window of its own (the owner of every other
+// window, so none of them shows on the taskbar by itself; it is shown at no
+// size, for its taskbar button, except in preview mode), makes the
 // first window registered with it the main window, runs the message loop
 // until that window is gone, shows windows modally, and destroys what is left
 // at the end of the process.
@@ -30,7 +31,7 @@ public:
     const std::string& Title() const;
 
     // The application's own top-level window, created on first use; it owns
-    // the program's windows.
+    // the program's windows. Run shows it unless HideWindow was called.
     HWND Handle();
     void HideWindow();
 
@@ -48,13 +49,20 @@ public:
     void SetMessageFilter(HWND root, MessageFilter filter);
     void RemoveMessageFilter(HWND root);
 
-    // Shows the main window and dispatches messages until the main window no
-    // longer exists; returns at once when there is none.
+    // Shows the application window (unless hidden) and the main window and
+    // dispatches messages until the main window no longer exists; returns at
+    // once when there is none.
     void Run();
 
     // Shows the window modally: every other window of the program is
     // disabled until the window is destroyed, and then enabled again.
     void ShowModal(HWND window);
+    // A modally shown window calls this just before it destroys itself: the
+    // windows its showing disabled are enabled again and the window that was
+    // active before it is activated, while it still stands. Destroyed
+    // first, it would leave Windows to pick another program's window to
+    // activate, since no window of the program could take it.
+    void ReleaseModal(HWND window);
 
     // Destroys the windows that still exist, newest first, each with its own
     // destruction steps.
@@ -65,8 +73,16 @@ private:
     bool FilterMessage(MSG& message);
     bool Exists(HWND window) const;
 
+    struct ModalShowing {
+        HWND window;
+        HWND previousActive;
+        std::vector<HWND> disabled;
+    };
+
     HINSTANCE instance_;
     HWND handle_ = nullptr;
+    bool hidden_ = false;
+    std::vector<ModalShowing> modal_;
     HWND main_ = nullptr;
     std::vector<HWND> windows_;
     std::vector<std::pair<HWND, MessageFilter>> filters_;

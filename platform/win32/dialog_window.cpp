@@ -31,6 +31,10 @@ constexpr wchar_t kPageClass[] = L"NimbrelDialogPage";
 // window's message dispatch rather than from inside the message filter.
 constexpr UINT kPressButtonMessage = WM_APP + 1;
 
+// BM_SETDONTCLICK (Windows Vista and later; older systems ignore it): a radio
+// button that gets the focus does not send BN_CLICKED.
+constexpr UINT kSetDontClickMessage = 0x00F8;
+
 constexpr DWORD kWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS;
 constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME;
 
@@ -312,6 +316,8 @@ HWND DialogWindow::CreateControl(const ControlLayout& control)
         SendMessageW(native, TBM_SETLINESIZE, 0, 1);
         SendMessageW(native, TBM_SETPAGESIZE, 0, 1);
         SendMessageW(native, TBM_SETPOS, TRUE, control.position);
+    } else if (control.kind == ControlKind::RadioButton) {
+        SendMessageW(native, kSetDontClickMessage, TRUE, 0);
     } else if (control.kind == ControlKind::EditBox && control.typingLimit > 0) {
         // The limit binds typing only: text set by the program is kept whole.
         SendMessageW(native, EM_SETLIMITTEXT, static_cast<WPARAM>(control.typingLimit), 0);
@@ -408,6 +414,12 @@ void DialogWindow::WriteControls()
             if (static_cast<WPARAM>(SendMessageW(native, BM_GETCHECK, 0, 0)) != state) {
                 SendMessageW(native, BM_SETCHECK, state, 0);
             }
+            if (control.kind == ControlKind::RadioButton) {
+                // Only the selected button of a group is a tab stop.
+                LONG style = GetWindowLongW(native, GWL_STYLE);
+                LONG wanted = IsTabStop(model, control.id) ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
+                if (wanted != style) SetWindowLongW(native, GWL_STYLE, wanted);
+            }
             break;
         }
         case ControlKind::TrackBar:
@@ -456,9 +468,13 @@ void DialogWindow::ShowAsDefault(ControlId button)
 }
 
 // Exactly one radio button of a group stays selected, whatever the native
-// buttons did on their own.
+// buttons did on their own. A click or an arrow key checks an automatic
+// radio button before it notifies; Windows also notifies when an unchecked
+// one merely gets the focus, which must not choose it.
 void DialogWindow::RadioButtonClicked(ControlId id)
 {
+    HWND native = Native(id);
+    if (!native || SendMessageW(native, BM_GETCHECK, 0, 0) != BST_CHECKED) return;
     ReadControls();
     dialog_->Controls().SetChecked(id, true);
     WriteControls();
@@ -521,6 +537,9 @@ void DialogWindow::CloseNow()
     CloseAction action = CloseAction::Free;
     RunHandler([&] { action = dialog_->FormClose(); });
     if (action == CloseAction::Free) {
+        // The window that showed this one modally is usable again before
+        // this one goes, so that it takes the activation back.
+        Application::Get().ReleaseModal(window_);
         DestroyWindow(window_);  // deletes this object
     } else {
         ShowWindow(window_, SW_HIDE);
@@ -598,9 +617,10 @@ std::optional<ControlId> DialogWindow::FocusedControl() const
 }
 
 // Tab and Shift+Tab follow the shared tab sequence, skipping the controls of
-// pages that are not showing.
+// pages that are not showing and the radio buttons that are not tab stops.
 void DialogWindow::MoveFocus(bool backwards)
 {
+    ReadControls();
     std::vector<ControlId> sequence = TabSequence(Layout());
     if (sequence.empty()) return;
     const int count = static_cast<int>(sequence.size());
@@ -614,7 +634,8 @@ void DialogWindow::MoveFocus(bool backwards)
         int index = current < 0 ? (backwards ? count - step : step - 1)
                                 : (current + (backwards ? count - step : step)) % count;
         HWND candidate = Native(sequence[static_cast<std::size_t>(index)]);
-        if (candidate && IsWindowVisible(candidate) && IsWindowEnabled(candidate)) {
+        if (candidate && IsWindowVisible(candidate) && IsWindowEnabled(candidate) &&
+            IsTabStop(dialog_->Controls(), sequence[static_cast<std::size_t>(index)])) {
             SetFocus(candidate);
             const ControlLayout* control = FindControl(Layout(), sequence[static_cast<std::size_t>(index)]);
             if (control && control->kind == ControlKind::EditBox) SendMessageW(candidate, EM_SETSEL, 0, -1);

@@ -20,7 +20,13 @@ void ShowHandlerError(const std::exception& error)
 {
     std::wstring text = Widen(WithFinalPeriod(error.what()));
     std::wstring caption = Widen(Title());
+    // A quit request already waiting (the main window has just been
+    // destroyed, say) would end the box's own message loop at once, before
+    // anybody could read it: it waits until the box is closed.
+    MSG quit{};
+    const bool quitPending = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
     MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
+    if (quitPending) PostQuitMessage(static_cast<int>(quit.wParam));
 }
 
 } // namespace nimbrel::win32

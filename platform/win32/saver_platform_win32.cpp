@@ -10,6 +10,12 @@
 namespace nimbrel::win32 {
 namespace {
 
+ScreenAccess*& SubstituteScreen()
+{
+    static ScreenAccess* screen = nullptr;
+    return screen;
+}
+
 std::uint32_t& PlatformIdStore()
 {
     static std::uint32_t platformId = 0;
@@ -78,6 +84,13 @@ TimeOfDay Win32Clock::UtcTimeOfDay() const
     SYSTEMTIME time{};
     GetSystemTime(&time);
     return {time.wHour, time.wMinute, time.wSecond, time.wMilliseconds};
+}
+
+void SubstituteScreenForTesting(ScreenAccess* screen) { SubstituteScreen() = screen; }
+
+ScreenAccess& Win32SaverPlatform::Screen()
+{
+    return SubstituteScreen() ? *SubstituteScreen() : screen_;
 }
 
 void StartWindowTimer(HWND window, UINT_PTR id, std::uint32_t milliseconds)

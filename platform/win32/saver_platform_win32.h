@@ -38,7 +38,7 @@ public:
     // it is attached once the system has created it.
     void Attach(HWND window) { window_ = window; }
 
-    ScreenAccess& Screen() override { return screen_; }
+    ScreenAccess& Screen() override;
     const Clock& UtcClock() override { return clock_; }
 
     void PlaceWindow(std::int32_t left, std::int32_t top, std::int32_t clientWidth,
@@ -65,6 +65,11 @@ private:
     Win32Screen screen_;
     Win32Clock clock_;
 };
+
+// The screen that saver windows use from now on in place of the real one;
+// nullptr gives the real one back. Tests use it to have a creation refused,
+// which the system itself does only when it runs out of resources.
+void SubstituteScreenForTesting(ScreenAccess* screen);
 
 // Starts one of the window's timers, or replaces its interval; throws Error
 // with kTimerOutOfResources when the system refuses.

@@ -177,7 +177,11 @@ private:
         case CloseAction::None: break;
         case CloseAction::Hide: ShowWindow(window_, SW_HIDE); break;
         case CloseAction::Minimize: ShowWindow(window_, SW_MINIMIZE); break;
-        case CloseAction::Free: DestroyWindow(window_); break;
+        case CloseAction::Free:
+            // A test run hands the activation back to the dialog first.
+            Application::Get().ReleaseModal(window_);
+            DestroyWindow(window_);
+            break;
         }
         return 0;
     }
@@ -260,14 +264,14 @@ HWND CreateSaverWindow(HWND previewParent)
     self->CreateBarOffButton();
     Application::Get().WindowCreated(window);
     Application::Get().SetMessageFilter(window, [self](MSG& message) { return self->PreviewMessage(message); });
-    try {
+    // Creation is the form's first handler: a refusal in it is shown like
+    // any handler's error, and the window goes on with what was made (a
+    // window refused its surfaces stays black until input ends it).
+    RunHandler([&] {
         StartWindowTimer(window, kTimer1Id, kTimer1Interval);
         StartWindowTimer(window, kTimer2Id, kTimer2InitialInterval);
-        self->Form().FormCreate();
-    } catch (...) {
-        DestroyWindow(window);
-        throw;
-    }
+    });
+    RunHandler([&] { self->Form().FormCreate(); });
     return window;
 }
 

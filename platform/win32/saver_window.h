@@ -8,8 +8,9 @@ namespace nimbrel::win32 {
 
 // Creates the saver window as TMainForm: a topmost popup covering the primary screen, or with a
 // non-null previewParent a child of it. Stores previewParent as the run's PreviewParent first, registers
-// the window with Application, starts Timer1/Timer2 and runs FormCreate; throws FormCreate's errors
-// (after destroying the half-made window). The window is not shown yet (Application::Run / ShowModal show it).
+// the window with Application, starts Timer1/Timer2 and runs FormCreate. An error of the timers or of
+// FormCreate is shown as a handler's error and the window goes on with what was made; only a window
+// that the system refuses throws. The window is not shown yet (Application::Run / ShowModal show it).
 HWND CreateSaverWindow(HWND previewParent);
 void SetSaverClosesOnInput(HWND saverWindow, bool closes);
 

@@ -22,6 +22,7 @@ public:
     std::string systemDirectory = "C:\\WINDOWS\\SYSTEM";
     std::string programPath = "C:\\WINDOWS\\NIMBREL.SCR";
     std::optional<std::string> saverCreationError;
+    const void* reportedRaisedAt = nullptr;  // what the report was asked to name
 
     std::vector<std::string> calls;
 
@@ -61,7 +62,11 @@ public:
         Log("CallPasswordChange", path, name, owner);
     }
     std::string ProgramPath() override { return programPath; }
-    std::uint32_t StartupErrorAddress() override { return 0x0040A1B2; }
+    std::uint32_t StartupErrorAddress(const void* raisedAt) override
+    {
+        reportedRaisedAt = raisedAt;
+        return 0x0040A1B2;
+    }
     void ShowStartupErrorReport(std::string_view title, std::string_view text) override
     {
         Log("ShowStartupErrorReport", title, text);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "scripted_platform.h"
+#include "settings/parse_integer.h"
 
 namespace nimbrel {
 namespace {
@@ -100,19 +101,28 @@ TEST_F(StartupTest, PreviewEndsSilentlyBesideASaverOrWithoutLiveParent)
     ExpectRun("N.SCR /p 32", 0, {kStart, kGuard, kTitle, kFindSaver, kHide, "WindowExists 32"});
 }
 
-TEST_F(StartupTest, ErrorsThatEscapeStartUpAreReportedWithExitCodeOne)
+TEST_F(StartupTest, ErrorsThatEscapeStartUpAreReportedWithWhereTheyWereRaisedAndExitCodeOne)
 {
+    const void* conversionSite = nullptr;
+    try {
+        (void)ParseInteger("12ab");
+    } catch (const Error& e) {
+        conversionSite = e.RaisedAt();
+    }
     ExpectRun("N.SCR /p 12ab", 1,
               {kStart, kGuard, kTitle, kFindSaver, kHide,
                "ShowStartupErrorReport ｱﾌﾟﾘｹｰｼｮﾝ ｴﾗｰ EConvertErrorがﾓｼﾞｭｰﾙ NIMBREL.SCR の\r\n"
                "0040A1B2 で発生しました。\r\n'12ab' は整数ではありません."});
+    EXPECT_EQ(platform.reportedRaisedAt, conversionSite);
+    EXPECT_NE(conversionSite, nullptr);
 
-    platform.saverCreationError = "ｼｽﾃﾑ ﾘｿｰｽが足りません";
+    platform.saverCreationError = "ｳｨﾝﾄﾞｳを作成できません";
     platform.programPath = "D:\\SAVERS\\NIM.SCR";
     ExpectRun("N.SCR /s", 1,
               {kStart, kGuard, kTitle, "CreateSaverWindow 0",
                "ShowStartupErrorReport ｱﾌﾟﾘｹｰｼｮﾝ ｴﾗｰ Exceptionがﾓｼﾞｭｰﾙ NIM.SCR の\r\n"
-               "0040A1B2 で発生しました。\r\nｼｽﾃﾑ ﾘｿｰｽが足りません."});
+               "0040A1B2 で発生しました。\r\nｳｨﾝﾄﾞｳを作成できません."});
+    EXPECT_NE(platform.reportedRaisedAt, conversionSite);
 }
 
 } // namespace

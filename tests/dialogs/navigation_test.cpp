@@ -38,6 +38,19 @@ TEST(NavigationTest, TabOrderEntersContainersAndOpensOnItsFirstControl)
     }
 }
 
+TEST(NavigationTest, ARadioPairIsOneTabStopAtItsSelectedButton)
+{
+    ControlModel model(SetDialogLayout());
+    const ControlId restore = IdOf(SetDialogLayout(), "MeltReRBtn0");
+    const ControlId keep = IdOf(SetDialogLayout(), "MeltReRBtn1");
+    for (ControlId selected : {restore, keep}) {
+        model.SetChecked(selected, true);
+        EXPECT_EQ(IsTabStop(model, restore), selected == restore);
+        EXPECT_EQ(IsTabStop(model, keep), selected == keep);
+        EXPECT_TRUE(IsTabStop(model, IdOf(SetDialogLayout(), "MeltReEdit")));
+    }
+}
+
 TEST(NavigationTest, EnterPressesTheFocusedPushButtonOrTheDefaultAndEscapeTheCancelButton)
 {
     struct Case { DialogKind dialog; DialogKey key; const char* focused; KeyModifiers modifiers; const char* pressed; };

@@ -229,6 +229,14 @@ TEST_F(DialogsTest, ArrowsMoveBetweenTheRadioButtonsAndHexadecimalSecondsAreStor
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(detail) == restore && Checked(restore) && !Checked(keep); }));
     PressKey(VK_DOWN);  // the pair wraps round
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(detail) == keep && Checked(keep) && !Checked(restore); }));
+    // The pair is one tab stop, at the selected button: Shift+Tab leaves it
+    // for the speed bar and Tab comes back to the selected button.
+    keybd_event(VK_SHIFT, 0, 0, 0);
+    PressKey(VK_TAB);
+    keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(detail) == Control(detail, DialogKind::SetDialog, "MeltSpeedBar"); }));
+    PressKey(VK_TAB);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(detail) == keep; }));
     SendMessageW(seconds, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     for (wchar_t typed : std::wstring_view(L"$FFF")) PostMessageW(seconds, WM_CHAR, typed, 0);
     // The fourth character is refused.

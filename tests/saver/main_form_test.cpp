@@ -76,14 +76,24 @@ TEST_F(SaverTest, SettingsGiveEffectsAndThresholdAndTheClockSeedsTheEffectChoice
     EXPECT_EQ(store.WriteCount(), 0);
 }
 
-TEST_F(SaverTest, ARefusedSurfaceUndoesCreationAndTheLaterDestructionDoesNothing)
+TEST_F(SaverTest, ARefusedSurfaceLeavesABlackWindowThatInputEndsAndDestructionRestores)
 {
-    platform.refuseSurfaceNumber = 2;
-    EXPECT_THROW(form.FormCreate(), Error);
+    CreateQuietly();  // an earlier run's surfaces must not come back
     form.FormDestroy();
-    EXPECT_EQ(platform.calls, (Calls{"PlaceWindow 0 0 8 6", "MakeTopmost", "SetScreenSaverRunning 1",
-                                     "ShowCursor FALSE", "CreateSurface 8 6", "CaptureScreen", "CreateSurface 8 6",
-                                     "SetScreenSaverRunning 0", "ShowCursor TRUE"}));
+    platform.refuseSurfaceNumber = 5;  // the second of this creation
+    EXPECT_THROW(form.FormCreate(), Error);
+    EXPECT_EQ(platform.calls, (Calls{"SetScreenSaverRunning 0", "ShowCursor TRUE", "PlaceWindow 0 0 8 6",
+                                     "MakeTopmost", "SetScreenSaverRunning 1", "ShowCursor FALSE",
+                                     "CreateSurface 8 6", "CaptureScreen", "CreateSurface 8 6"}));
+    EXPECT_EQ(run.Surfaces.SnapshotBitmap.Width(), 0);
+    platform.calls.clear();
+    form.FormPaint();
+    form.Timer2Timer();
+    form.Timer2Timer();
+    platform.platformId = kPlatformWin32Nt;
+    form.FormKeyDown();
+    form.FormDestroy();
+    EXPECT_EQ(platform.calls, (Calls{"CloseWindow", "SetScreenSaverRunning 0", "ShowCursor TRUE"}));
 }
 
 TEST_F(SaverTest, DestructionFreesTheSurfacesClearsTheFlagAndShowsTheCursorOnce)

@@ -144,7 +144,20 @@ TEST_F(DialogWindowTest, DetailControlsShowTheLoadedValuesAndOkStoresWhatTheySho
     SendMessageW(Control(window, DialogKind::SetDialog, "WaveSpeedBar"), TBM_SETPOS, TRUE, 6);
     SendMessageW(Control(window, DialogKind::SetDialog, "MeltSpeedBar"), TBM_SETPOS, TRUE, 0);
     SendMessageW(Control(window, DialogKind::SetDialog, "NoiseDealBar"), TBM_SETPOS, TRUE, 5);
-    Click(Control(window, DialogKind::SetDialog, "MeltReRBtn0"));
+    // Windows notifies a click when an unchecked radio button merely gets
+    // the focus; only the checked button of the pair is a tab stop.
+    HWND restore = Control(window, DialogKind::SetDialog, "MeltReRBtn0");
+    HWND keep = Control(window, DialogKind::SetDialog, "MeltReRBtn1");
+    const auto tabStop = [](HWND button) { return (GetWindowLongW(button, GWL_STYLE) & WS_TABSTOP) != 0; };
+    EXPECT_FALSE(tabStop(restore));
+    EXPECT_TRUE(tabStop(keep));
+    SendMessageW(GetParent(restore), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(restore), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(restore));
+    EXPECT_TRUE(Checked(keep));
+    EXPECT_FALSE(Checked(restore));
+    Click(restore);
+    EXPECT_TRUE(tabStop(restore));
+    EXPECT_FALSE(tabStop(keep));
     SetWindowTextW(Control(window, DialogKind::SetDialog, "MeltReEdit"), L"$FF");
     Click(Control(window, DialogKind::SetDialog, "OKBtn"));
     EXPECT_FALSE(IsWindow(window));

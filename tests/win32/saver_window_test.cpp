@@ -1,17 +1,22 @@
 // The saver window of this process as the system sees it: its class, styles
 // and place, the system command it answers, a preview inside another window
-// that input does not end, and the registry and library requests of its exit.
+// that input does not end, a creation refused its surfaces, the error box,
+// and the registry and library requests of its exit.
 #include "platform/win32/saver_window.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "platform/headless/memory_profile_store.h"
 #include "platform/win32/application.h"
+#include "platform/win32/error_display.h"
 #include "platform/win32/saver_platform_win32.h"
+#include "settings/errors.h"
 #include "settings/settings_file.h"
 
 namespace nimbrel::win32 {
@@ -78,6 +83,118 @@ TEST_F(SaverWindowTest, IsAHiddenTopmostBorderlessPopupCoveringTheScreenThatAnsw
     DestroyWindow(window);
     EXPECT_EQ(CursorCounter(), 0);
     while (CursorCounter() < cursor) ShowCursor(TRUE);
+}
+
+bool ScreenSaverRunning()
+{
+    BOOL running = FALSE;
+    SystemParametersInfoW(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+    return running != FALSE;
+}
+
+// What a message box of this thread showed; its OK button is pressed once
+// it has been read.
+struct SeenBox {
+    std::wstring caption, text;
+    HICON icon = nullptr;
+};
+std::optional<SeenBox> g_box;
+
+BOOL CALLBACK ReadBoxControl(HWND control, LPARAM)
+{
+    wchar_t text[256] = {};
+    GetWindowTextW(control, text, 256);
+    if ((GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        g_box->icon = reinterpret_cast<HICON>(SendMessageW(control, STM_GETICON, 0, 0));
+    } else if (GetDlgCtrlID(control) == 0xFFFF) {
+        g_box->text = text;
+    }
+    return TRUE;
+}
+
+// A thread timer: the box's own modal loop runs it.
+void CALLBACK AnswerBox(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND box = FindWindowW(L"#32770", nullptr);
+    if (!box || !IsWindowVisible(box) || GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId()) return;
+    g_box.emplace();
+    wchar_t caption[64] = {};
+    GetWindowTextW(box, caption, 64);
+    g_box->caption = caption;
+    EnumChildWindows(box, ReadBoxControl, 0);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(SaverWindowTest, TheErrorBoxOutlastsAWaitingQuitRequestAndShowsAStopIcon)
+{
+    g_box.reset();
+    PostQuitMessage(7);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerBox);
+    RunHandler([] { throw Error("abc"); });
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(g_box) << "the quit request closed the box before it could be read";
+    EXPECT_EQ(g_box->caption, L"Nimbrel");
+    EXPECT_EQ(g_box->text, L"abc.");
+    EXPECT_EQ(g_box->icon, LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_HAND)));
+    MSG quit{};
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit request was lost";
+    EXPECT_EQ(quit.wParam, 7u);
+}
+
+// The screen of the system, except that it has no memory for surfaces.
+class RefusingScreen final : public ScreenAccess {
+public:
+    std::int32_t ScreenWidth() override { return screen_.ScreenWidth(); }
+    std::int32_t ScreenHeight() override { return screen_.ScreenHeight(); }
+    Surface CreateSurface(std::int32_t, std::int32_t) override { throw Error(kSurfaceOutOfResources); }
+    void CaptureScreen(Surface& surface) override { screen_.CaptureScreen(surface); }
+
+private:
+    Win32Screen screen_;
+};
+
+HWND g_saver = nullptr;
+bool g_sawBlack = false;
+int g_ticks = 0;
+// Once the window shows black, a key; after five seconds, the key anyway.
+void CALLBACK WatchSaver(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (!IsWindow(g_saver) || !IsWindowVisible(g_saver)) return;
+    HDC screen = GetDC(nullptr);
+    const POINT middle{GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
+    g_sawBlack = g_sawBlack || GetPixel(screen, middle.x, middle.y) == 0;
+    ReleaseDC(nullptr, screen);
+    if (g_sawBlack || ++g_ticks == 100) {
+        PostMessageW(FindWindowExW(g_saver, nullptr, L"Button", L"TBarOffBtn"), WM_KEYDOWN, 'A', 1);
+    }
+}
+
+TEST_F(SaverWindowTest, ACreationRefusedItsSurfacesIsReportedAndGoesOnBlackUntilInputEndsIt)
+{
+    const int cursor = CursorCounter();
+    ASSERT_GE(cursor, 0);
+    RefusingScreen refusing;
+    SubstituteScreenForTesting(&refusing);
+    g_box.reset();
+    const UINT_PTR answer = SetTimer(nullptr, 0, 50, AnswerBox);
+    EXPECT_NO_THROW(g_saver = CreateSaverWindow(nullptr));
+    KillTimer(nullptr, answer);
+    SubstituteScreenForTesting(nullptr);
+    ASSERT_TRUE(g_box) << "no error box";
+    EXPECT_EQ(g_box->text, L"ｼｽﾃﾑ ﾘｿｰｽが足りません.");
+    ASSERT_TRUE(IsWindow(g_saver));
+    EXPECT_EQ(CursorCounter(), -1);
+    EXPECT_TRUE(ScreenSaverRunning());
+
+    g_sawBlack = false;
+    g_ticks = 0;
+    const UINT_PTR watch = SetTimer(nullptr, 0, 50, WatchSaver);
+    Application::Get().Run();  // the key ends it
+    KillTimer(nullptr, watch);
+    EXPECT_TRUE(g_sawBlack);
+    EXPECT_FALSE(IsWindow(g_saver));
+    EXPECT_EQ(CursorCounter(), cursor);
+    EXPECT_FALSE(ScreenSaverRunning());
 }
 
 HWND g_preview = nullptr;
