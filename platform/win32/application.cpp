@@ -202,9 +202,9 @@ void Application::ReleaseModal(HWND window)
     HWND back = released.previousActive;
     if (!back || !IsWindow(back)) back = released.disabled.empty() ? nullptr : released.disabled.front();
     if (back && IsWindow(back) && IsWindowVisible(back)) {
-        if (GetForegroundWindow() == window || GetActiveWindow() == window) {
-            SetForegroundWindow(back);
-        }
+        // Once the window is gone (destroyed other than by its own close),
+        // the activation went elsewhere already and is fetched back.
+        if (!IsWindow(window) || GetForegroundWindow() == window) SetForegroundWindow(back);
         SetActiveWindow(back);
     }
 }

@@ -79,6 +79,22 @@ TEST_F(AppTest, NoArgumentAndUnknownSwitchesOpenTheSettings)
         HWND dialog = settingsDialog.WaitForWindow(L"TMainDialog");
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(settingsDialog.FindWindowOfClass(L"TMainForm"), nullptr);
+        // The application's window gives the program its taskbar button: shown,
+        // unowned, titled, of no size; activating it activates the dialog.
+        HWND application = settingsDialog.FindWindowOfClass(L"NimbrelApplication");
+        ASSERT_NE(application, nullptr);
+        EXPECT_TRUE(IsWindowVisible(application));
+        wchar_t title[32] = {};
+        SendMessageW(application, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(title));
+        EXPECT_STREQ(title, L"Nimbrel");
+        RECT rect{};
+        GetWindowRect(application, &rect);
+        EXPECT_TRUE(IsRectEmpty(&rect));
+        EXPECT_EQ(GetWindow(application, GW_OWNER), nullptr);
+        EXPECT_FALSE(GetWindowLongW(application, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }));
+        SetForegroundWindow(application);
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }));
         PostMessageW(dialog, WM_CLOSE, 0, 0);
         EXPECT_EQ(settingsDialog.WaitForExit(), 0u);
     }
@@ -135,6 +151,9 @@ TEST_F(AppTest, PreviewFillsItsParentIgnoresInputAndEndsWithIt)
     }));
     EXPECT_EQ(childRect.left, 40);
     EXPECT_EQ(childRect.top, 30);
+    // No taskbar button for a preview.
+    HWND application = preview.FindWindowOfClass(L"NimbrelApplication");
+    EXPECT_TRUE(!application || !IsWindowVisible(application));
 
     // Input that would end a full-screen run leaves the preview alone.
     for (int i = 0; i < 12; ++i) PostMessageW(child, WM_MOUSEMOVE, 0, MAKELPARAM(i * 3, i * 2));

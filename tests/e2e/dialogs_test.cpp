@@ -79,6 +79,36 @@ std::string Stored(const char* section, const char* key)
     return value;
 }
 
+// A window of another program, below the dialogs: Windows activates it when
+// a closing modal window leaves the program nothing it may activate.
+class Bystander {
+public:
+    Bystander()
+    {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = Procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"NimbrelTestBystander";
+        RegisterClassW(&windowClass);
+        window_ = CreateWindowExW(0, windowClass.lpszClassName, L"bystander", WS_POPUP, 0, 0, 60, 40, nullptr,
+                                  nullptr, windowClass.hInstance, nullptr);
+        ShowWindow(window_, SW_SHOWNOACTIVATE);
+        SetWindowPos(window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        activations_ = 0;
+    }
+    ~Bystander() { DestroyWindow(window_); }
+    static int Activations() { return activations_; }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) ++activations_;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    static inline int activations_ = 0;
+    HWND window_ = nullptr;
+};
+
 class DialogsTest : public ::testing::Test {
 protected:
     // Starts configuration mode and waits until its dialog is active, with
@@ -89,6 +119,7 @@ protected:
         main = program_->WaitForWindow(kMainClass);
         ASSERT_NE(main, nullptr);
         ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+        bystander_.emplace();
     }
 
     HWND MainControl(std::string_view name) { return Control(main, DialogKind::MainDialog, name); }
@@ -104,13 +135,14 @@ protected:
         return child;
     }
 
-    // Waits until the child is gone and the selection dialog is usable again.
+    // Waits until the child is gone and the selection dialog is usable
+    // again, having taken the activation straight back.
     bool ChildClosed(const wchar_t* className)
     {
         return WaitUntil([&] {
             return !program_->FindWindowOfClass(className) && IsWindowEnabled(main) &&
                    GetForegroundWindow() == main;
-        });
+        }) && Bystander::Activations() == 0;
     }
 
     // Ends the program with the selection dialog's close box.
@@ -122,6 +154,7 @@ protected:
 
     ScopedSettings settings_;
     std::optional<Process> program_;
+    std::optional<Bystander> bystander_;
     HWND main = nullptr;
 };
 
@@ -291,8 +324,15 @@ TEST_F(DialogsTest, TestRunSavesTheChoiceRunsTheSaverAndReturnsToTheDialog)
 
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == saver; }));
     PressKey(VK_SHIFT);
-    ASSERT_TRUE(WaitUntil([&] { return !program_->FindWindowOfClass(L"TMainForm"); }));
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) && GetForegroundWindow() == main; }));
+    ASSERT_TRUE(ChildClosed(L"TMainForm"));
+
+    // A second run in the same process starts afresh and ends the same way.
+    Click(MainControl("TestRunBtn"));
+    saver = program_->WaitForWindow(L"TMainForm");
+    ASSERT_NE(saver, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == saver; }));
+    PressKey(VK_SHIFT);
+    ASSERT_TRUE(ChildClosed(L"TMainForm"));
     EXPECT_TRUE(program_->Running());
     CloseProgram();
 }
