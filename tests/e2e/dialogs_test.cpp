@@ -303,6 +303,48 @@ TEST_F(DialogsTest, LettersInTheSecondsBoxAreReportedAndTheDialogStaysAsItWas)
     EXPECT_EQ(TextOf(seconds), L"abc");
     EXPECT_EQ(Stored("Melt", "Recover"), "1");
     EXPECT_EQ(Stored("Melt", "RecoverTime"), "-");
+
+    // Corrected, the next OK stores and closes.
+    SendMessageW(seconds, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"30"));
+    Click(Control(detail, DialogKind::SetDialog, "OKBtn"));
+    ASSERT_TRUE(ChildClosed(kSetClass));
+    EXPECT_EQ(Stored("Melt", "RecoverTime"), "30");
+    CloseProgram();
+}
+
+TEST_F(DialogsTest, EscapeTheCloseBoxAndAltF4DropTheChanges)
+{
+    const struct {
+        const char* button;
+        const wchar_t* className;
+        DialogKind kind;
+        const char* bar;
+        bool escape;  // or else the close box
+    } children[] = {
+        {"SetDlgBtn", kSetClass, DialogKind::SetDialog, "WavePitchBar", true},
+        {"SetDlgBtn", kSetClass, DialogKind::SetDialog, "WavePitchBar", false},
+        {"OtherSetBtn", kOtherClass, DialogKind::OtherSetDlg, "MouseMoveBar", true},
+        {"OtherSetBtn", kOtherClass, DialogKind::OtherSetDlg, "MouseMoveBar", false},
+    };
+    for (const auto& child : children) {
+        SCOPED_TRACE(testing::Message() << child.button << (child.escape ? " Escape" : " close box"));
+        HWND window = OpenChild(child.button, child.className);
+        HWND bar = Control(window, child.kind, child.bar);
+        SendMessageW(bar, TBM_SETPOS, TRUE, Position(bar) + 1);
+        if (child.escape) {
+            PressKey(VK_ESCAPE);
+        } else {
+            PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
+        ASSERT_TRUE(ChildClosed(child.className));
+    }
+    Click(MainControl("EffectBtn1"));
+    ASSERT_TRUE(WaitUntil([&] { return Checked(MainControl("EffectBtn1")); }));
+    keybd_event(VK_MENU, 0, 0, 0);
+    PressKey(VK_F4);
+    keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+    EXPECT_EQ(program_->WaitForExit(), 0u);
+    EXPECT_FALSE(ScopedSettings::Exists());
 }
 
 TEST_F(DialogsTest, TestRunSavesTheChoiceRunsTheSaverAndReturnsToTheDialog)

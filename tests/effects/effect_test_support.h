@@ -36,11 +36,18 @@ class EffectRunTest : public ::testing::Test {
 protected:
     void Start(Surface picture, const std::string& settings, std::uint32_t tickCount = 0)
     {
+        state = State{};
+        StartAgain(std::move(picture), settings, tickCount);
+    }
+
+    // A further run in the same process, which keeps the effect's state as
+    // the run before left it.
+    void StartAgain(Surface picture, const std::string& settings, std::uint32_t tickCount = 0)
+    {
         store.SetFileText(kSettingsFileName, settings);
         HeadlessScreen screen(std::move(picture));
         host = std::make_unique<HeadlessEffectHost>(BuildSurfaces(screen), store);
         host->SetTickCount(tickCount);
-        state = State{};
         EffectTick(*host, state);
     }
 

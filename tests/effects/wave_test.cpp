@@ -87,8 +87,10 @@ TEST_F(WaveTest, PhaseCyclesAndTheBaseCarriesIntoTheNextRun)
     }
     EXPECT_EQ(phases, (std::vector<std::int32_t>{1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
                                                  14, 15, 16, 17, 18, 19, 20, 21, 22, 1,  2,  3}));
-    // The next run starts from the 3 + C(24) = 6 that this one left.
-    Start(MakeTestPattern(8, 8), "[Wave]\nPitch=8\n");
+    // The next run starts from the 3 + C(24) = 6 that this one left, at
+    // phase 0 and without the memory of this run's last frame (whose band
+    // had that same shift).
+    StartAgain(MakeTestPattern(8, 8), "[Wave]\nPitch=8\n");
     const std::vector<std::int32_t> six(8, 6);
     EXPECT_EQ(Tick(), ShiftRows(Snapshot(), Snapshot(), six.data()));
 }

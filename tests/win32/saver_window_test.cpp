@@ -231,6 +231,41 @@ TEST_F(SaverWindowTest, PreviewIsAChildThatInputDoesNotEnd)
     DestroyWindow(parent);
 }
 
+HWND g_clicked = nullptr;
+bool g_stayedAfterHalfClicks = false;
+int g_clickChecks = 0;
+// The half clicks went before; now a whole click, which must end the run
+// (and after three seconds, an end anyway).
+void CALLBACK ClickSaver(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (++g_clickChecks == 1) {
+        g_stayedAfterHalfClicks = IsWindow(g_clicked);
+        PostMessageW(g_clicked, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        PostMessageW(g_clicked, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    } else if (g_clickChecks == 15) {
+        DestroyWindow(g_clicked);
+    }
+}
+
+TEST_F(SaverWindowTest, OnlyAPressAndAReleaseBothOnTheWindowEndIt)
+{
+    const int cursor = CursorCounter();
+    g_clicked = CreateSaverWindow(nullptr);
+    ASSERT_NE(g_clicked, nullptr);
+    // Pressed on the window, released outside it (the capture still reports
+    // it); then a release that no press on the window began.
+    PostMessageW(g_clicked, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(g_clicked, WM_LBUTTONUP, 0, MAKELPARAM(-3, -3));
+    PostMessageW(g_clicked, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    g_clickChecks = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 200, ClickSaver);
+    Application::Get().Run();
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(g_stayedAfterHalfClicks);
+    EXPECT_EQ(g_clickChecks, 1) << "the whole click did not end it";
+    EXPECT_EQ(CursorCounter(), cursor);
+}
+
 TEST(Win32SaverPlatformTest, ReadsADwordOrSaysWhyItCannot)
 {
     constexpr const char* kPath = "Software\\NimbrelSaverTest";
