@@ -16,7 +16,8 @@ namespace nimbrel::win32 {
 void SetApplicationTitle(std::string_view title);
 const std::string& ApplicationTitle();
 
-// Shows the error over the active window of this thread.
+// Shows the error over the active window of this thread. A quit request
+// that is waiting is kept until the box has been closed.
 void ShowHandlerError(const std::exception& error);
 
 // Runs a handler and shows whatever error escapes it; the window procedures
