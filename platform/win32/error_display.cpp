@@ -1,7 +1,7 @@
 // The message box of handler errors.
 #include "platform/win32/error_display.h"
 
-#include "platform/win32/text.h"
+#include "platform/win32/system_api.h"
 #include "settings/errors.h"
 
 namespace nimbrel::win32 {
@@ -18,9 +18,7 @@ const std::string& ApplicationTitle() { return Title(); }
 
 void ShowHandlerError(const std::exception& error)
 {
-    std::wstring text = Widen(WithFinalPeriod(error.what()));
-    std::wstring caption = Widen(Title());
-    MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
+    ShowMessageBox(GetActiveWindow(), WithFinalPeriod(error.what()), Title(), MB_OK | MB_ICONSTOP);
 }
 
 } // namespace nimbrel::win32
