@@ -93,6 +93,10 @@ Process Process::StartScr(const std::wstring& arguments)
     wchar_t channels[64] = {};
     const DWORD length = GetEnvironmentVariableW(L"NIMBREL_SCR_WINEDEBUG", channels, 64);
     if (length > 0 && length < 64 && ScopedWindowsVersion::Active() == "win98") {
+        // Only the calls made from the program itself: tracing the system
+        // libraries' calls among themselves would slow it down many times.
+        static const ScopedUserString fromProgramOnly(L"Software\\Wine\\Debug", L"RelayFromInclude",
+                                                      L"Nimbrel.scr");
         trace.emplace(L"WINEDEBUG", channels);
     }
     std::wstring commandLine = L"\"" + ScrPath() + L"\" " + arguments;
