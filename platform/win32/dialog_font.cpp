@@ -63,18 +63,22 @@ BYTE CodePageCharacterSet(UINT codePage)
 }
 
 // Without GetGlyphIndicesW (Windows 95 to NT 4.0, and the Windows 95 family
-// always, whose texts are in the code page): plain ASCII shows in any face,
-// anything else needs a face of the code page's character set, as the
-// system's own dialogs choose theirs.
-bool CharacterSetFits(HDC dc, const std::wstring& text)
+// always, whose texts are in the code page): the face must be the one asked
+// for, not a stand-in the font mapper chose, and anything beyond plain ASCII
+// needs a face of the code page's character set.
+bool CharacterSetFits(HDC dc, const std::wstring& text, const std::wstring& face)
 {
+    char chosen[LF_FACESIZE] = {};
+    if (!GetTextFaceA(dc, LF_FACESIZE, chosen) || lstrcmpiA(chosen, ToAnsi(Narrow(face)).c_str()) != 0) {
+        return false;
+    }
     if (std::ranges::all_of(text, [](wchar_t character) { return character < 0x80; })) return true;
     TEXTMETRICA metrics{};
     if (!GetTextMetricsA(dc, &metrics)) return false;
     return metrics.tmCharSet == CodePageCharacterSet(GetACP());
 }
 
-bool ShowsEveryCharacter(HFONT font, const std::wstring& text)
+bool ShowsEveryCharacter(HFONT font, const std::wstring& face, const std::wstring& text)
 {
     if (text.empty()) return true;
     using GetGlyphIndicesFn = DWORD(WINAPI*)(HDC, LPCWSTR, int, LPWORD, DWORD);
@@ -92,7 +96,7 @@ bool ShowsEveryCharacter(HFONT font, const std::wstring& text)
         shows = converted != GDI_ERROR &&
                 std::ranges::none_of(glyphs, [](WORD glyph) { return glyph == 0xFFFF; });
     } else {
-        shows = CharacterSetFits(dc.get(), text);
+        shows = CharacterSetFits(dc.get(), text, face);
     }
     SelectObject(dc.get(), previous);
     return shows;
@@ -119,10 +123,10 @@ UniqueFont CreateDialogFont(const DialogLayout& layout, int dpi)
     const std::wstring named = Widen(layout.font.face);
 
     UniqueFont font = MakeFont(named, height);
-    if (font && ShowsEveryCharacter(font.get(), captions)) return font;
+    if (font && ShowsEveryCharacter(font.get(), named, captions)) return font;
     for (const wchar_t* face : kFallbackFaces) {
         UniqueFont candidate = MakeFont(face, height);
-        if (candidate && ShowsEveryCharacter(candidate.get(), captions)) return candidate;
+        if (candidate && ShowsEveryCharacter(candidate.get(), face, captions)) return candidate;
     }
     return font ? std::move(font) : UniqueFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
 }
