@@ -9,7 +9,7 @@
 #include "platform/win32/dialog_window.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/saver_window.h"
-#include "platform/win32/text.h"
+#include "platform/win32/system_api.h"
 
 namespace nimbrel::win32 {
 namespace {
@@ -135,16 +135,7 @@ void Win32AppPlatform::CallPasswordChange(std::string_view libraryPath,
 
 std::string Win32AppPlatform::ProgramPath()
 {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return Narrow(path);
-        }
-        path.resize(path.size() * 2);
-    }
+    return ProgramFileUtf8();
 }
 
 std::uint32_t Win32AppPlatform::StartupErrorAddress(const void* raisedAt)
@@ -159,9 +150,8 @@ void Win32AppPlatform::ShowStartupErrorReport(std::string_view title, std::strin
     // (from a window destroyed on the way) is dropped rather than let it
     // close the box before it is read.
     MSG quit{};
-    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-    MessageBoxW(nullptr, Widen(text).c_str(), Widen(title).c_str(),
-                MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    PeekMsg(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    ShowMessageBox(nullptr, text, title, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 
 } // namespace nimbrel::win32

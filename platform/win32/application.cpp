@@ -4,12 +4,12 @@
 #include <algorithm>
 
 #include "platform/win32/error_display.h"
-#include "platform/win32/text.h"
+#include "platform/win32/system_api.h"
 
 namespace nimbrel::win32 {
 namespace {
 
-constexpr wchar_t kApplicationClass[] = L"NimbrelApplication";
+constexpr char kApplicationClass[] = "NimbrelApplication";
 
 // Posted to the application window when it has been activated.
 constexpr UINT kPassActivationMessage = WM_APP + 1;
@@ -20,14 +20,14 @@ LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT message, WPARAM wParam,
     case WM_CLOSE:
         // The application window only stands in for the program on the
         // taskbar; closing it closes the main window, which ends the program.
-        if (HWND main = Application::Get().MainWindow()) PostMessageW(main, WM_CLOSE, 0, 0);
+        if (HWND main = Application::Get().MainWindow()) PostMsg(main, WM_CLOSE, 0, 0);
         return 0;
     case WM_ACTIVATE:
         // Its taskbar button activates it, but it has nothing to type into:
         // the window the user last worked in takes the activation over, once
         // this activation has run its course.
         if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) {
-            PostMessageW(window, kPassActivationMessage, 0, 0);
+            PostMsg(window, kPassActivationMessage, 0, 0);
         }
         break;
     case kPassActivationMessage:
@@ -39,7 +39,7 @@ LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT message, WPARAM wParam,
     default:
         break;
     }
-    return DefWindowProcW(window, message, wParam, lParam);
+    return DefaultWindowProc(window, message, wParam, lParam);
 }
 
 } // namespace
@@ -50,12 +50,12 @@ Application& Application::Get()
     return application;
 }
 
-Application::Application() : instance_(GetModuleHandleW(nullptr)) {}
+Application::Application() : instance_(ProgramInstance()) {}
 
 void Application::SetTitle(std::string_view title)
 {
     SetApplicationTitle(title);
-    if (handle_) SetWindowTextW(handle_, Widen(title).c_str());
+    if (handle_) SetWindowTextUtf8(handle_, title);
 }
 
 const std::string& Application::Title() const { return ApplicationTitle(); }
@@ -63,16 +63,12 @@ const std::string& Application::Title() const { return ApplicationTitle(); }
 HWND Application::Handle()
 {
     if (!handle_) {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = ApplicationWindowProc;
-        windowClass.hInstance = instance_;
-        windowClass.lpszClassName = kApplicationClass;
-        RegisterClassW(&windowClass);
+        RegisterWindowClass(kApplicationClass, ApplicationWindowProc, nullptr);
         // A zero-size visible popup: it never covers anything and owns the
         // program's windows.
-        handle_ = CreateWindowExW(0, kApplicationClass, Widen(Title()).c_str(),
-                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
-                                  nullptr, nullptr, instance_, nullptr);
+        handle_ = CreateWindowUtf8(0, kApplicationClass, Title(),
+                                   WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
+                                   nullptr, nullptr, nullptr);
     }
     return handle_;
 }
@@ -118,7 +114,7 @@ void Application::RemoveMessageFilter(HWND root)
 bool Application::FilterMessage(MSG& message)
 {
     if (!message.hwnd) return false;
-    HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    HWND root = RootWindow(message.hwnd);
     // A child window of a foreign parent (the preview) has that parent as
     // its root: look for the nearest ancestor that has a filter.
     for (HWND window = message.hwnd; window; window = GetParent(window)) {
@@ -147,10 +143,10 @@ void Application::Run()
     }
     ShowWindow(main_, SW_SHOW);
     MSG message;
-    while (main_ && GetMessageW(&message, nullptr, 0, 0) > 0) {
+    while (main_ && GetMsg(&message, nullptr, 0, 0) > 0) {
         if (FilterMessage(message)) continue;
         TranslateMessage(&message);
-        DispatchMessageW(&message);
+        DispatchMsg(&message);
     }
 }
 
@@ -172,14 +168,14 @@ void Application::ShowModal(HWND window)
     MSG message;
     bool quit = false;
     while (Exists(window)) {
-        int got = GetMessageW(&message, nullptr, 0, 0);
+        int got = GetMsg(&message, nullptr, 0, 0);
         if (got <= 0) {
             quit = got == 0;
             break;
         }
         if (FilterMessage(message)) continue;
         TranslateMessage(&message);
-        DispatchMessageW(&message);
+        DispatchMsg(&message);
     }
     // Normally done already, by the window as it closed.
     ReleaseModal(window);

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/win32/system_api.h"
 #include "platform/win32/text.h"
 
 namespace nimbrel::win32 {
@@ -33,8 +35,8 @@ UniqueFont MakeFont(const std::wstring& face, int pixelHeight)
     font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     font.lfQuality = DEFAULT_QUALITY;
     font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
-    return UniqueFont(CreateFontIndirectW(&font));
+    face.copy(font.lfFaceName, LF_FACESIZE - 1);
+    return UniqueFont(CreateFontUtf8(font));
 }
 
 // Every character that the dialog's controls show.
@@ -45,19 +47,59 @@ std::wstring CaptionCharacters(const DialogLayout& layout)
     return text;
 }
 
-bool ShowsEveryCharacter(HFONT font, const std::wstring& text)
+// The character set of fonts made for an ANSI code page.
+BYTE CodePageCharacterSet(UINT codePage)
+{
+    constexpr std::pair<UINT, BYTE> kSets[] = {
+        {874, THAI_CHARSET},         {932, SHIFTJIS_CHARSET},    {936, GB2312_CHARSET},
+        {949, HANGEUL_CHARSET},      {950, CHINESEBIG5_CHARSET}, {1250, EASTEUROPE_CHARSET},
+        {1251, RUSSIAN_CHARSET},     {1253, GREEK_CHARSET},      {1254, TURKISH_CHARSET},
+        {1255, HEBREW_CHARSET},      {1256, ARABIC_CHARSET},     {1257, BALTIC_CHARSET},
+    };
+    for (const auto& [page, set] : kSets) {
+        if (page == codePage) return set;
+    }
+    return ANSI_CHARSET;
+}
+
+// Without GetGlyphIndicesW (Windows 95 to NT 4.0, and the Windows 95 family
+// always, whose texts are in the code page): the face must be the one asked
+// for, not a stand-in the font mapper chose, and anything beyond plain ASCII
+// needs a face of the code page's character set.
+bool CharacterSetFits(HDC dc, const std::wstring& text, const std::wstring& face)
+{
+    char chosen[LF_FACESIZE] = {};
+    if (!GetTextFaceA(dc, LF_FACESIZE, chosen) || lstrcmpiA(chosen, ToAnsi(Narrow(face)).c_str()) != 0) {
+        return false;
+    }
+    if (std::ranges::all_of(text, [](wchar_t character) { return character < 0x80; })) return true;
+    TEXTMETRICA metrics{};
+    if (!GetTextMetricsA(dc, &metrics)) return false;
+    return metrics.tmCharSet == CodePageCharacterSet(GetACP());
+}
+
+bool ShowsEveryCharacter(HFONT font, const std::wstring& face, const std::wstring& text)
 {
     if (text.empty()) return true;
+    using GetGlyphIndicesFn = DWORD(WINAPI*)(HDC, LPCWSTR, int, LPWORD, DWORD);
+    static const auto getGlyphIndices = UsesAnsiFunctions()
+        ? nullptr : SystemFunction<GetGlyphIndicesFn>("gdi32.dll", "GetGlyphIndicesW");
     WindowDc screen(nullptr);
     UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
     if (!dc) return false;
     HGDIOBJ previous = SelectObject(dc.get(), font);
-    std::vector<WORD> glyphs(text.size());
-    DWORD converted = GetGlyphIndicesW(dc.get(), text.c_str(), static_cast<int>(text.size()),
-                                       glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+    bool shows = false;
+    if (getGlyphIndices) {
+        std::vector<WORD> glyphs(text.size());
+        DWORD converted = getGlyphIndices(dc.get(), text.c_str(), static_cast<int>(text.size()),
+                                          glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+        shows = converted != GDI_ERROR &&
+                std::ranges::none_of(glyphs, [](WORD glyph) { return glyph == 0xFFFF; });
+    } else {
+        shows = CharacterSetFits(dc.get(), text, face);
+    }
     SelectObject(dc.get(), previous);
-    return converted != GDI_ERROR &&
-           std::ranges::none_of(glyphs, [](WORD glyph) { return glyph == 0xFFFF; });
+    return shows;
 }
 
 } // namespace
@@ -81,10 +123,10 @@ UniqueFont CreateDialogFont(const DialogLayout& layout, int dpi)
     const std::wstring named = Widen(layout.font.face);
 
     UniqueFont font = MakeFont(named, height);
-    if (font && ShowsEveryCharacter(font.get(), captions)) return font;
+    if (font && ShowsEveryCharacter(font.get(), named, captions)) return font;
     for (const wchar_t* face : kFallbackFaces) {
         UniqueFont candidate = MakeFont(face, height);
-        if (candidate && ShowsEveryCharacter(candidate.get(), captions)) return candidate;
+        if (candidate && ShowsEveryCharacter(candidate.get(), face, captions)) return candidate;
     }
     return font ? std::move(font) : UniqueFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
 }

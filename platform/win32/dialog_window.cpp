@@ -19,12 +19,12 @@
 #include "platform/win32/dialog_font.h"
 #include "platform/win32/error_display.h"
 #include "platform/win32/saver_window.h"
-#include "platform/win32/text.h"
+#include "platform/win32/system_api.h"
 
 namespace nimbrel::win32 {
 namespace {
 
-constexpr wchar_t kPageClass[] = L"NimbrelDialogPage";
+constexpr char kPageClass[] = "NimbrelDialogPage";
 
 // Enter and Escape post this to the window with the button's id, so that the
 // button's handler (which may run a modal loop of its own) runs from the
@@ -48,7 +48,9 @@ void InitCommonControlsOnce()
 }
 
 // A page of a tab control: a plain container that passes its controls'
-// notifications on to the dialog window, which handles them all.
+// notifications on to the dialog window, which handles them all. The rest
+// goes to the dialog manager, which paints the tab body's texture where the
+// visual styles are on (UseTabPageTexture).
 LRESULT CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -56,23 +58,16 @@ LRESULT CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NOTIFY:
     case WM_HSCROLL:
     case WM_VSCROLL:
-        return SendMessageW(GetParent(page), message, wParam, lParam);
+        return SendMsg(GetParent(page), message, wParam, lParam);
     default:
-        return DefWindowProcW(page, message, wParam, lParam);
+        return DefaultDialogProc(page, message, wParam, lParam);
     }
 }
 
-void RegisterWindowClass(const wchar_t* name, WNDPROC procedure)
+void RegisterDialogClass(std::string_view name, WNDPROC procedure, int windowExtraBytes = 0)
 {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = Application::Get().Instance();
-    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = name;
     // A second registration of the same class fails harmlessly.
-    RegisterClassExW(&windowClass);
+    RegisterWindowClass(name, procedure, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), windowExtraBytes);
 }
 
 bool KeyHeld(int virtualKey)
@@ -146,9 +141,9 @@ HWND DialogWindow::Create(DialogKind kind)
     auto owned = std::make_unique<DialogWindow>(kind);
     const DialogLayout& layout = owned->Layout();
 
-    const std::wstring className = Widen(layout.className);
-    RegisterWindowClass(className.c_str(), WindowProc);
-    RegisterWindowClass(kPageClass, PageProc);
+    RegisterDialogClass(layout.className, WindowProc);
+    // The dialog manager keeps its data in the page's extra bytes.
+    RegisterDialogClass(kPageClass, PageProc, DLGWINDOWEXTRA);
 
     RECT frame{0, 0, owned->Scale(layout.clientWidth), owned->Scale(layout.clientHeight)};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
@@ -159,11 +154,10 @@ HWND DialogWindow::Create(DialogKind kind)
 
     // WM_NCCREATE takes the object over from `owned`; from then on the
     // window owns it and deletes it when it is destroyed.
-    HWND window = CreateWindowExW(kWindowExStyle, className.c_str(), Widen(layout.caption).c_str(),
-                                  kWindowStyle, left, top, width, height, Application::Get().Handle(),
-                                  nullptr, Application::Get().Instance(), &owned);
+    HWND window = CreateWindowUtf8(kWindowExStyle, layout.className, layout.caption, kWindowStyle, left,
+                                   top, width, height, Application::Get().Handle(), nullptr, &owned);
     if (!window) return nullptr;
-    auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = reinterpret_cast<DialogWindow*>(WindowLongValue(window, GWLP_USERDATA));
 
     Application::Get().WindowCreated(window);
     Application::Get().SetMessageFilter(window, [self](MSG& message) {
@@ -183,14 +177,14 @@ LRESULT CALLBACK DialogWindow::WindowProc(HWND window, UINT message, WPARAM wPar
         auto* owned = static_cast<std::unique_ptr<DialogWindow>*>(create->lpCreateParams);
         DialogWindow* self = owned->release();
         self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        SetWindowLongValue(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
-    auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    auto* self = reinterpret_cast<DialogWindow*>(WindowLongValue(window, GWLP_USERDATA));
+    if (!self) return DefaultWindowProc(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        SetWindowLongValue(window, GWLP_USERDATA, 0);
         delete self;
-        return DefWindowProcW(window, message, wParam, lParam);
+        return DefaultWindowProc(window, message, wParam, lParam);
     }
     return self->HandleMessage(message, wParam, lParam);
 }
@@ -204,7 +198,7 @@ LRESULT DialogWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->hwndFrom == tabControl_ && header->code == TCN_SELCHANGE) {
-            ShowPage(static_cast<int>(SendMessageW(tabControl_, TCM_GETCURSEL, 0, 0)));
+            ShowPage(static_cast<int>(SendMsg(tabControl_, TCM_GETCURSEL, 0, 0)));
         }
         return 0;
     }
@@ -221,7 +215,7 @@ LRESULT DialogWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         Application::Get().WindowDestroyed(window_);
         return 0;
     default:
-        return DefWindowProcW(window_, message, wParam, lParam);
+        return DefaultWindowProc(window_, message, wParam, lParam);
     }
 }
 
@@ -236,7 +230,7 @@ void DialogWindow::BuildControls()
         HWND native = CreateControl(control);
         if (!native) continue;
         natives_[control.id] = native;
-        SendMessageW(native, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        SendMsg(native, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         if (control.kind == ControlKind::PageControl) CreatePages(control, native);
     }
 }
@@ -254,7 +248,7 @@ HWND DialogWindow::CreateControl(const ControlLayout& control)
         }
     }
 
-    const wchar_t* windowClass = L"STATIC";
+    const char* windowClass = "STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
     // The first control of each container starts a group, so that the radio
@@ -264,19 +258,19 @@ HWND DialogWindow::CreateControl(const ControlLayout& control)
 
     switch (control.kind) {
     case ControlKind::GroupBox:
-        windowClass = L"BUTTON";
+        windowClass = "BUTTON";
         style |= BS_GROUPBOX;
         break;
     case ControlKind::CheckBox:
-        windowClass = L"BUTTON";
+        windowClass = "BUTTON";
         style |= BS_AUTOCHECKBOX | WS_TABSTOP;
         break;
     case ControlKind::RadioButton:
-        windowClass = L"BUTTON";
+        windowClass = "BUTTON";
         style |= BS_AUTORADIOBUTTON | WS_TABSTOP;
         break;
     case ControlKind::PushButton:
-        windowClass = L"BUTTON";
+        windowClass = "BUTTON";
         style |= (control.role == ButtonRole::Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_NOTIFY |
                  WS_TABSTOP;
         break;
@@ -284,16 +278,16 @@ HWND DialogWindow::CreateControl(const ControlLayout& control)
         style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX;
         break;
     case ControlKind::EditBox:
-        windowClass = L"EDIT";
+        windowClass = "EDIT";
         style |= ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP;
         exStyle |= WS_EX_CLIENTEDGE;
         break;
     case ControlKind::TrackBar:
-        windowClass = TRACKBAR_CLASSW;
+        windowClass = TRACKBAR_CLASSA;
         style |= TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS | WS_TABSTOP;
         break;
     case ControlKind::PageControl:
-        windowClass = WC_TABCONTROLW;
+        windowClass = WC_TABCONTROLA;
         // The pages lie over the tab control; it must not paint over them.
         style |= WS_TABSTOP | WS_CLIPSIBLINGS;
         break;
@@ -301,27 +295,25 @@ HWND DialogWindow::CreateControl(const ControlLayout& control)
         return nullptr;
     }
 
-    HWND native = CreateWindowExW(exStyle, windowClass, Widen(control.caption).c_str(), style,
-                                  Scale(bounds.left), Scale(bounds.top), Scale(bounds.width),
-                                  Scale(bounds.height), parent,
-                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(control.id)),
-                                  Application::Get().Instance(), nullptr);
+    HWND native = CreateWindowUtf8(exStyle, windowClass, control.caption, style, Scale(bounds.left),
+                                   Scale(bounds.top), Scale(bounds.width), Scale(bounds.height), parent,
+                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(control.id)), nullptr);
     if (!native) return nullptr;
 
     if (control.kind == ControlKind::TrackBar) {
-        SendMessageW(native, TBM_SETRANGEMIN, FALSE, control.range.min);
-        SendMessageW(native, TBM_SETRANGEMAX, FALSE, control.range.max);
-        SendMessageW(native, TBM_SETTICFREQ, 1, 0);
+        SendMsg(native, TBM_SETRANGEMIN, FALSE, control.range.min);
+        SendMsg(native, TBM_SETRANGEMAX, FALSE, control.range.max);
+        SendMsg(native, TBM_SETTICFREQ, 1, 0);
         // Arrow keys, page keys and clicks beside the thumb all move by one.
-        SendMessageW(native, TBM_SETLINESIZE, 0, 1);
-        SendMessageW(native, TBM_SETPAGESIZE, 0, 1);
-        SendMessageW(native, TBM_SETPOS, TRUE, control.position);
+        SendMsg(native, TBM_SETLINESIZE, 0, 1);
+        SendMsg(native, TBM_SETPAGESIZE, 0, 1);
+        SendMsg(native, TBM_SETPOS, TRUE, control.position);
     } else if (control.kind == ControlKind::RadioButton) {
-        SendMessageW(native, kSetDontClickMessage, TRUE, 0);
+        SendMsg(native, kSetDontClickMessage, TRUE, 0);
     } else if (control.kind == ControlKind::EditBox && control.typingLimit > 0) {
         // The limit binds typing only: text set by the program is kept whole.
-        SendMessageW(native, EM_SETLIMITTEXT, static_cast<WPARAM>(control.typingLimit), 0);
-        SetWindowTextW(native, Widen(control.text).c_str());
+        SendMsg(native, EM_SETLIMITTEXT, static_cast<WPARAM>(control.typingLimit), 0);
+        SetWindowTextUtf8(native, control.text);
     }
     return native;
 }
@@ -336,30 +328,27 @@ void DialogWindow::CreatePages(const ControlLayout& pageControl, HWND tabControl
         if (child->kind == ControlKind::TabSheet) sheets.push_back(child);
     }
     for (std::size_t index = 0; index < sheets.size(); ++index) {
-        std::wstring caption = Widen(sheets[index]->caption);
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = caption.data();
-        SendMessageW(tabControl, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
+        InsertTabItem(tabControl, static_cast<int>(index), sheets[index]->caption);
     }
 
     RECT area{};
     GetClientRect(tabControl, &area);
-    SendMessageW(tabControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    SendMsg(tabControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
     MapWindowPoints(tabControl, window_, reinterpret_cast<POINT*>(&area), 2);
 
     for (std::size_t index = 0; index < sheets.size(); ++index) {
         DWORD style = WS_CHILD | (index == 0 ? WS_VISIBLE : 0);
-        HWND page = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", style, area.left, area.top,
-                                    area.right - area.left, area.bottom - area.top, window_,
-                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(sheets[index]->id)),
-                                    Application::Get().Instance(), nullptr);
+        HWND page = CreateWindowUtf8(WS_EX_CONTROLPARENT, kPageClass, "", style, area.left, area.top,
+                                     area.right - area.left, area.bottom - area.top, window_,
+                                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(sheets[index]->id)),
+                                     nullptr);
         if (!page) continue;
+        UseTabPageTexture(page);
         SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         natives_[sheets[index]->id] = page;
         pages_.push_back(page);
     }
-    SendMessageW(tabControl, TCM_SETCURSEL, 0, 0);
+    SendMsg(tabControl, TCM_SETCURSEL, 0, 0);
 }
 
 HWND DialogWindow::Native(ControlId id) const
@@ -377,22 +366,18 @@ void DialogWindow::ReadControls()
         if (!native) continue;
         switch (control.kind) {
         case ControlKind::CheckBox:
-            model.SetChecked(control.id, SendMessageW(native, BM_GETCHECK, 0, 0) == BST_CHECKED);
+            model.SetChecked(control.id, SendMsg(native, BM_GETCHECK, 0, 0) == BST_CHECKED);
             break;
         case ControlKind::RadioButton:
             // Selecting one clears the others of its group in the model.
-            if (SendMessageW(native, BM_GETCHECK, 0, 0) == BST_CHECKED) model.SetChecked(control.id, true);
+            if (SendMsg(native, BM_GETCHECK, 0, 0) == BST_CHECKED) model.SetChecked(control.id, true);
             break;
         case ControlKind::TrackBar:
-            model.SetPosition(control.id, static_cast<std::int32_t>(SendMessageW(native, TBM_GETPOS, 0, 0)));
+            model.SetPosition(control.id, static_cast<std::int32_t>(SendMsg(native, TBM_GETPOS, 0, 0)));
             break;
-        case ControlKind::EditBox: {
-            int length = GetWindowTextLengthW(native);
-            std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-            text.resize(static_cast<std::size_t>(GetWindowTextW(native, text.data(), length + 1)));
-            model.SetText(control.id, Narrow(text));
+        case ControlKind::EditBox:
+            model.SetText(control.id, WindowTextUtf8(native));
             break;
-        }
         default:
             break;
         }
@@ -411,30 +396,25 @@ void DialogWindow::WriteControls()
         case ControlKind::CheckBox:
         case ControlKind::RadioButton: {
             WPARAM state = model.Checked(control.id) ? BST_CHECKED : BST_UNCHECKED;
-            if (static_cast<WPARAM>(SendMessageW(native, BM_GETCHECK, 0, 0)) != state) {
-                SendMessageW(native, BM_SETCHECK, state, 0);
+            if (static_cast<WPARAM>(SendMsg(native, BM_GETCHECK, 0, 0)) != state) {
+                SendMsg(native, BM_SETCHECK, state, 0);
             }
             if (control.kind == ControlKind::RadioButton) {
                 // Only the selected button of a group is a tab stop.
-                LONG style = GetWindowLongW(native, GWL_STYLE);
-                LONG wanted = IsTabStop(model, control.id) ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
-                if (wanted != style) SetWindowLongW(native, GWL_STYLE, wanted);
+                LONG_PTR style = WindowLongValue(native, GWL_STYLE);
+                LONG_PTR wanted = IsTabStop(model, control.id) ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
+                if (wanted != style) SetWindowLongValue(native, GWL_STYLE, wanted);
             }
             break;
         }
         case ControlKind::TrackBar:
-            if (SendMessageW(native, TBM_GETPOS, 0, 0) != model.Position(control.id)) {
-                SendMessageW(native, TBM_SETPOS, TRUE, model.Position(control.id));
+            if (SendMsg(native, TBM_GETPOS, 0, 0) != model.Position(control.id)) {
+                SendMsg(native, TBM_SETPOS, TRUE, model.Position(control.id));
             }
             break;
-        case ControlKind::EditBox: {
-            std::wstring wanted = Widen(model.Text(control.id));
-            int length = GetWindowTextLengthW(native);
-            std::wstring shown(static_cast<std::size_t>(length) + 1, L'\0');
-            shown.resize(static_cast<std::size_t>(GetWindowTextW(native, shown.data(), length + 1)));
-            if (shown != wanted) SetWindowTextW(native, wanted.c_str());
+        case ControlKind::EditBox:
+            if (WindowTextUtf8(native) != model.Text(control.id)) SetWindowTextUtf8(native, model.Text(control.id));
             break;
-        }
         default:
             break;
         }
@@ -463,7 +443,7 @@ void DialogWindow::ShowAsDefault(ControlId button)
     for (const ControlLayout& control : Layout().controls) {
         if (control.kind != ControlKind::PushButton) continue;
         WPARAM style = (control.id == button ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_NOTIFY;
-        if (HWND native = Native(control.id)) SendMessageW(native, BM_SETSTYLE, style, TRUE);
+        if (HWND native = Native(control.id)) SendMsg(native, BM_SETSTYLE, style, TRUE);
     }
 }
 
@@ -474,7 +454,7 @@ void DialogWindow::ShowAsDefault(ControlId button)
 void DialogWindow::RadioButtonClicked(ControlId id)
 {
     HWND native = Native(id);
-    if (!native || SendMessageW(native, BM_GETCHECK, 0, 0) != BST_CHECKED) return;
+    if (!native || SendMsg(native, BM_GETCHECK, 0, 0) != BST_CHECKED) return;
     ReadControls();
     dialog_->Controls().SetChecked(id, true);
     WriteControls();
@@ -555,7 +535,7 @@ bool DialogWindow::FilterMessage(const MSG& message)
         DialogKey key = message.wParam == VK_RETURN ? DialogKey::Enter : DialogKey::Escape;
         KeyModifiers modifiers{KeyHeld(VK_SHIFT), KeyHeld(VK_CONTROL), KeyHeld(VK_MENU)};
         if (std::optional<ControlId> button = ButtonForKey(Layout(), key, modifiers, FocusedControl())) {
-            PostMessageW(window_, kPressButtonMessage, *button, 0);
+            PostMsg(window_, kPressButtonMessage, *button, 0);
         }
         // Swallowed either way: Escape in a dialog without a cancel button
         // does nothing at all.
@@ -566,9 +546,9 @@ bool DialogWindow::FilterMessage(const MSG& message)
         if (KeyHeld(VK_CONTROL)) {
             if (pages_.empty()) return false;
             int count = static_cast<int>(pages_.size());
-            int current = static_cast<int>(SendMessageW(tabControl_, TCM_GETCURSEL, 0, 0));
+            int current = static_cast<int>(SendMsg(tabControl_, TCM_GETCURSEL, 0, 0));
             int next = (current + (KeyHeld(VK_SHIFT) ? count - 1 : 1)) % count;
-            SendMessageW(tabControl_, TCM_SETCURSEL, next, 0);
+            SendMsg(tabControl_, TCM_SETCURSEL, next, 0);
             ShowPage(next);
         } else {
             MoveFocus(KeyHeld(VK_SHIFT));
@@ -602,7 +582,7 @@ bool DialogWindow::MoveBetweenRadioButtons(bool forward)
     const ControlId next = group[(index + (forward ? 1 : group.size() - 1)) % group.size()];
     if (HWND native = Native(next)) {
         SetFocus(native);
-        SendMessageW(native, BM_CLICK, 0, 0);
+        SendMsg(native, BM_CLICK, 0, 0);
     }
     return true;
 }
@@ -638,7 +618,7 @@ void DialogWindow::MoveFocus(bool backwards)
             IsTabStop(dialog_->Controls(), sequence[static_cast<std::size_t>(index)])) {
             SetFocus(candidate);
             const ControlLayout* control = FindControl(Layout(), sequence[static_cast<std::size_t>(index)]);
-            if (control && control->kind == ControlKind::EditBox) SendMessageW(candidate, EM_SETSEL, 0, -1);
+            if (control && control->kind == ControlKind::EditBox) SendMsg(candidate, EM_SETSEL, 0, -1);
             return;
         }
     }

@@ -1,7 +1,7 @@
 // The message box of handler errors.
 #include "platform/win32/error_display.h"
 
-#include "platform/win32/text.h"
+#include "platform/win32/system_api.h"
 #include "settings/errors.h"
 
 namespace nimbrel::win32 {
@@ -18,14 +18,12 @@ const std::string& ApplicationTitle() { return Title(); }
 
 void ShowHandlerError(const std::exception& error)
 {
-    std::wstring text = Widen(WithFinalPeriod(error.what()));
-    std::wstring caption = Widen(Title());
     // A quit request already waiting (the main window has just been
     // destroyed, say) would end the box's own message loop at once, before
     // anybody could read it: it waits until the box is closed.
     MSG quit{};
-    const bool quitPending = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
-    MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
+    const bool quitPending = PeekMsg(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+    ShowMessageBox(GetActiveWindow(), WithFinalPeriod(error.what()), Title(), MB_OK | MB_ICONSTOP);
     if (quitPending) PostQuitMessage(static_cast<int>(quit.wParam));
 }
 

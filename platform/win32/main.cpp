@@ -5,14 +5,14 @@
 #include "platform/win32/app_platform.h"
 #include "platform/win32/application.h"
 #include "platform/win32/saver_window.h"
-#include "platform/win32/text.h"
+#include "platform/win32/system_api.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     nimbrel::win32::CapturePlatformId();
     nimbrel::win32::Win32AppPlatform platform;
     // The command line in UTF-8, so that texts quoted in messages stay intact.
-    int exitCode = nimbrel::RunProgram(platform, nimbrel::win32::Narrow(GetCommandLineW()));
+    int exitCode = nimbrel::RunProgram(platform, nimbrel::win32::CommandLineUtf8());
     nimbrel::win32::Application::Get().DestroyRemainingWindows();
     return exitCode;
 }

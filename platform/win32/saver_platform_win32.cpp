@@ -5,6 +5,7 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/saver_window.h"
+#include "platform/win32/system_api.h"
 #include "settings/errors.h"
 
 namespace nimbrel::win32 {
@@ -75,6 +76,7 @@ void CapturePlatformId()
     OSVERSIONINFOA info{};
     info.dwOSVersionInfoSize = sizeof(info);
     PlatformIdStore() = GetVersionExA(&info) ? info.dwPlatformId : 0;
+    ChooseCharacterSet(PlatformIdStore());
 }
 
 std::uint32_t CapturedPlatformId() { return PlatformIdStore(); }
@@ -104,8 +106,8 @@ void Win32SaverPlatform::PlaceWindow(std::int32_t left, std::int32_t top, std::i
     // The window has no frame today, but sizing through the frame keeps the
     // client area right should a style ever add one.
     RECT frame{0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(window_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongW(window_, GWL_EXSTYLE)));
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(WindowLongValue(window_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(WindowLongValue(window_, GWL_EXSTYLE)));
     SetWindowPos(window_, nullptr, left, top, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -114,7 +116,7 @@ void Win32SaverPlatform::MakeTopmost()
 {
     // A child window lives in its parent's stacking order; only a top-level
     // window can stay on top of the others.
-    if (GetWindowLongW(window_, GWL_STYLE) & WS_CHILD) return;
+    if (WindowLongValue(window_, GWL_STYLE) & WS_CHILD) return;
     SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
@@ -141,7 +143,7 @@ void Win32SaverPlatform::PresentFrame(const Surface& frame, std::int32_t width, 
 void Win32SaverPlatform::CloseWindow()
 {
     // Posted, so that the handler asking for it runs to its end first.
-    PostMessageW(window_, WM_CLOSE, 0, 0);
+    PostMsg(window_, WM_CLOSE, 0, 0);
 }
 
 void Win32SaverPlatform::SetTimer2Interval(std::uint32_t milliseconds)

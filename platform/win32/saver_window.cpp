@@ -9,6 +9,7 @@
 #include "platform/win32/application.h"
 #include "platform/win32/error_display.h"
 #include "platform/win32/saver_platform_win32.h"
+#include "platform/win32/system_api.h"
 #include "saver/main_form.h"
 #include "saver/saver_run.h"
 #include "settings/errors.h"
@@ -16,11 +17,11 @@
 namespace nimbrel::win32 {
 namespace {
 
-constexpr wchar_t kSaverClassName[] = L"TMainForm";
-constexpr wchar_t kSaverCaption[] = L"Nimbrel";
+constexpr char kSaverClassName[] = "TMainForm";
+constexpr char kSaverCaption[] = "Nimbrel";
 // The zero-size button that holds the keyboard focus. Its text is its name,
 // which nobody sees but which lets a test or tool find it.
-constexpr wchar_t kBarOffButtonName[] = L"TBarOffBtn";
+constexpr char kBarOffButtonName[] = "TBarOffBtn";
 constexpr int kBarOffButtonId = 1;
 
 // The window system's handles travel through the core as 32-bit values, as
@@ -56,10 +57,9 @@ public:
 
     void CreateBarOffButton()
     {
-        barOffButton_ = CreateWindowExW(0, L"BUTTON", kBarOffButtonName,
-                                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
-                                        window_, reinterpret_cast<HMENU>(kBarOffButtonId),
-                                        Application::Get().Instance(), nullptr);
+        barOffButton_ = CreateWindowUtf8(0, "BUTTON", kBarOffButtonName,
+                                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
+                                         window_, reinterpret_cast<HMENU>(kBarOffButtonId), nullptr);
     }
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -117,10 +117,10 @@ private:
         case WM_CLOSE: return OnClose();
         case WM_DESTROY: return OnDestroy();
         case WM_NCDESTROY:
-            SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+            SetWindowLongValue(window_, GWLP_USERDATA, 0);
             gone_ = ownedByWindow_;
-            return DefWindowProcW(window_, message, wParam, lParam);
-        default: return DefWindowProcW(window_, message, wParam, lParam);
+            return DefaultWindowProc(window_, message, wParam, lParam);
+        default: return DefaultWindowProc(window_, message, wParam, lParam);
         }
     }
 
@@ -166,7 +166,7 @@ private:
         std::optional<std::int32_t> answer;
         RunHandler([&] { answer = form_.WMSysCommand(static_cast<std::uint32_t>(command)); });
         if (answer) return *answer;
-        return DefWindowProcW(window_, WM_SYSCOMMAND, command, lParam);
+        return DefaultWindowProc(window_, WM_SYSCOMMAND, command, lParam);
     }
 
     LRESULT OnClose()
@@ -207,34 +207,29 @@ private:
 
 SaverWindow* FromWindow(HWND window)
 {
-    if (!window || GetWindowLongPtrW(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(SaverWindowProc)) {
+    if (!window || WindowLongValue(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(SaverWindowProc)) {
         return nullptr;
     }
-    return reinterpret_cast<SaverWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return reinterpret_cast<SaverWindow*>(WindowLongValue(window, GWLP_USERDATA));
 }
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
         auto* self = static_cast<SaverWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        SetWindowLongValue(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         self->Attach(window);
     }
-    auto* self = reinterpret_cast<SaverWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    auto* self = reinterpret_cast<SaverWindow*>(WindowLongValue(window, GWLP_USERDATA));
+    if (!self) return DefaultWindowProc(window, message, wParam, lParam);
     return self->HandleMessage(message, wParam, lParam);
 }
 
 void RegisterSaverClass()
 {
     static const bool registered = [] {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = SaverWindowProc;
-        windowClass.hInstance = Application::Get().Instance();
-        windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-        windowClass.lpszClassName = kSaverClassName;
-        return RegisterClassW(&windowClass) != 0;
+        return RegisterWindowClass(kSaverClassName, SaverWindowProc,
+                                   static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     }();
     (void)registered;
 }
@@ -254,9 +249,8 @@ HWND CreateSaverWindow(HWND previewParent)
                                   HandleValue(Application::Get().Handle())};
     const CreationParams params = self->Form().CreateParams(standard);
     const DWORD exStyle = (params.Style & WS_CHILD) ? 0 : WS_EX_TOPMOST;
-    HWND window = CreateWindowExW(exStyle, kSaverClassName, kSaverCaption, params.Style, 0, 0, 0, 0,
-                                  HandleFromValue(params.Parent), nullptr, Application::Get().Instance(),
-                                  self);
+    HWND window = CreateWindowUtf8(exStyle, kSaverClassName, kSaverCaption, params.Style, 0, 0, 0, 0,
+                                   HandleFromValue(params.Parent), nullptr, self);
     if (!window) throw Error("ｳｨﾝﾄﾞｳを作成できません");
     owned.release();
     self->HandOverToWindow();

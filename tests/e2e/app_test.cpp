@@ -100,8 +100,11 @@ TEST_F(AppTest, NoArgumentAndUnknownSwitchesOpenTheSettings)
     }
 }
 
+// A password change is asked for on the Windows 95 family alone: this runs
+// on that path.
 TEST_F(AppTest, GuardKeepsASecondCopyOutButNotAPasswordChange)
 {
+    ScopedWindowsVersion win98("win98");
     Process settingsDialog = Process::StartScr(L"/c");
     HWND dialog = settingsDialog.WaitForWindow(L"TMainDialog");
     ASSERT_NE(dialog, nullptr);
@@ -163,6 +166,26 @@ TEST_F(AppTest, PreviewFillsItsParentIgnoresInputAndEndsWithIt)
     EXPECT_FALSE(preview.WaitForExit(kQuietPeriod).has_value());
     EXPECT_TRUE(IsWindow(child));
 
+    parent.Destroy();
+    EXPECT_EQ(preview.WaitForExit(), 0u);
+}
+
+// The Windows 98 family path: the saver until a key, and the preview until
+// its parent goes.
+TEST_F(AppTest, Win98SaverAndPreviewRun)
+{
+    ScopedWindowsVersion win98("win98");
+    ScopedUserDword noPassword(L"Control Panel\\desktop", L"ScreenSaveUsePassword", 0);
+    Process saver = Process::StartScr(L"/s");
+    HWND window = saver.WaitForWindow(L"TMainForm");
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
+    PressKey('A');
+    EXPECT_EQ(saver.WaitForExit(), 0u);
+
+    HostWindow parent(L"NimbrelTestPreviewParent", 40, 30, 152, 112);
+    Process preview = Process::StartScr(L"/p " + Decimal(parent.get()));
+    ASSERT_TRUE(WaitUntil([&] { return FindWindowExW(parent.get(), nullptr, L"TMainForm", nullptr) != nullptr; }));
     parent.Destroy();
     EXPECT_EQ(preview.WaitForExit(), 0u);
 }

@@ -13,6 +13,7 @@
 
 #include "dialogs/layout.h"
 #include "platform/win32/dialog_window.h"
+#include "platform/win32/text.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace nimbrel::e2e {
@@ -145,6 +146,35 @@ protected:
         }) && Bystander::Activations() == 0;
     }
 
+    // Every caption of the three dialogs, read back from the windows, is the
+    // layout's text. The 9x path shows it exactly only where the ANSI code
+    // page has every character (the Japanese one, in the 9x run of the test
+    // command); the NT path shows it exactly whatever the code page.
+    void ExpectEveryCaptionExact()
+    {
+        const auto expectCaptions = [](HWND window, DialogKind kind) {
+            const DialogLayout& layout = LayoutOf(kind);
+            EXPECT_EQ(TextOf(window), win32::Widen(layout.caption));
+            for (const ControlLayout& control : layout.controls) {
+                // A page's caption is its tab's, which another process cannot read.
+                if (control.caption.empty() || control.kind == ControlKind::TabSheet) continue;
+                EXPECT_EQ(TextOf(win32::FindDialogControl(window, control.id)), win32::Widen(control.caption))
+                    << control.name;
+            }
+        };
+        expectCaptions(main, DialogKind::MainDialog);
+        HWND detail = OpenChild("SetDlgBtn", kSetClass);
+        expectCaptions(detail, DialogKind::SetDialog);
+        // OK reads every control back, the seconds box's text included.
+        PressKey(VK_RETURN);
+        ASSERT_TRUE(ChildClosed(kSetClass));
+        EXPECT_EQ(Stored("Melt", "RecoverTime"), "180");
+        HWND other = OpenChild("OtherSetBtn", kOtherClass);
+        expectCaptions(other, DialogKind::OtherSetDlg);
+        PostMessageW(other, WM_SYSCOMMAND, SC_CLOSE, 0);
+        ASSERT_TRUE(ChildClosed(kOtherClass));
+    }
+
     // Ends the program with the selection dialog's close box.
     void CloseProgram()
     {
@@ -195,6 +225,32 @@ TEST_F(DialogsTest, WithoutFileEveryDialogShowsTheDefaultsAndClosingStoresNothin
     PostMessageW(other, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(program_->WaitForExit(), 0u);
     EXPECT_FALSE(ScopedSettings::Exists());
+}
+
+TEST_F(DialogsTest, EveryCaptionIsExactOnTheNtPath)
+{
+    ExpectEveryCaptionExact();
+    CloseProgram();
+}
+
+// The Windows 98 family path: ANSI windows and texts in the code page.
+class Win98DialogsTest : public DialogsTest {
+protected:
+    ScopedWindowsVersion version_{"win98"};
+    // The saver of the test run asks whether a password is in use.
+    ScopedUserDword noPassword_{L"Control Panel\\desktop", L"ScreenSaveUsePassword", 0};
+};
+
+TEST_F(Win98DialogsTest, EveryCaptionIsExactAndATestRunReturnsToTheDialog)
+{
+    ExpectEveryCaptionExact();
+    Click(MainControl("TestRunBtn"));
+    HWND saver = program_->WaitForWindow(L"TMainForm");
+    ASSERT_NE(saver, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == saver; }));
+    PressKey(VK_SHIFT);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) && GetForegroundWindow() == main; }));
+    CloseProgram();
 }
 
 TEST_F(DialogsTest, EscapeDoesNothingAndOkWithEveryEffectClearedStoresWave)

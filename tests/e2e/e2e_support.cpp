@@ -87,6 +87,18 @@ std::wstring ScrPath() { return WindowsPathOf(NIMBREL_SCR_UNIX_PATH); }
 Process Process::StartScr(const std::wstring& arguments)
 {
     Process process;
+    // tools/check-9x-path asks for a trace of the programs that run in
+    // win98 mode; the driver's own calls and the NT path stay out of it.
+    std::optional<ScopedEnvironment> trace;
+    wchar_t channels[64] = {};
+    const DWORD length = GetEnvironmentVariableW(L"NIMBREL_SCR_WINEDEBUG", channels, 64);
+    if (length > 0 && length < 64 && ScopedWindowsVersion::Active() == "win98") {
+        // Only the calls made from the program itself: tracing the system
+        // libraries' calls among themselves would slow it down many times.
+        static const ScopedUserString fromProgramOnly(L"Software\\Wine\\Debug", L"RelayFromInclude",
+                                                      L"Nimbrel.scr");
+        trace.emplace(L"WINEDEBUG", channels);
+    }
     std::wstring commandLine = L"\"" + ScrPath() + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -259,8 +271,17 @@ bool ScopedSettings::Exists()
     return GetFileAttributesA(SettingsPath().c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+namespace {
+std::string& ActiveVersion()
+{
+    static std::string version;
+    return version;
+}
+} // namespace
+
 ScopedWindowsVersion::ScopedWindowsVersion(const char* version)
 {
+    ActiveVersion() = version;
     HKEY key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                         &key, nullptr) == ERROR_SUCCESS) {
@@ -270,8 +291,11 @@ ScopedWindowsVersion::ScopedWindowsVersion(const char* version)
     }
 }
 
+const std::string& ScopedWindowsVersion::Active() { return ActiveVersion(); }
+
 ScopedWindowsVersion::~ScopedWindowsVersion()
 {
+    ActiveVersion().clear();
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Wine", 0, KEY_ALL_ACCESS, &key) ==
         ERROR_SUCCESS) {

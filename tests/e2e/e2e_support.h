@@ -95,6 +95,8 @@ class ScopedWindowsVersion {
 public:
     explicit ScopedWindowsVersion(const char* version);
     ~ScopedWindowsVersion();
+    // The version that one of these objects sets now; "" for Wine's default.
+    static const std::string& Active();
 };
 
 // Copies a file into the system directory under a name; afterwards removes

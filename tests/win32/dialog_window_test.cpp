@@ -100,9 +100,17 @@ TEST_P(DialogLayoutTest, EveryControlShowsItsCaptionInAJapaneseCapableFontAndBar
 {
     const DialogLayout& layout = LayoutOf(GetParam());
     HWND window = CreateDialogWindow(GetParam());
+    // Where the system has visual styles, a page shows the tab body's
+    // texture rather than painting the plain dialog colour over it.
+    using IsTexturedFn = BOOL(WINAPI*)(HWND);
+    const auto isTextured = reinterpret_cast<IsTexturedFn>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("uxtheme.dll"), "IsThemeDialogTextureEnabled")));
     for (const ControlLayout& control : layout.controls) {
         HWND native = FindDialogControl(window, control.id);
         ASSERT_NE(native, nullptr) << control.name;
+        if (control.kind == ControlKind::TabSheet && isTextured) {
+            EXPECT_TRUE(isTextured(native)) << control.name;
+        }
         if (control.kind == ControlKind::TrackBar) {
             EXPECT_EQ(SendMessageW(native, TBM_GETRANGEMIN, 0, 0), control.range.min) << control.name;
             EXPECT_EQ(SendMessageW(native, TBM_GETRANGEMAX, 0, 0), control.range.max) << control.name;

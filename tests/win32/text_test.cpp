@@ -14,5 +14,15 @@ TEST(TextTest, WidensJapaneseAndHalfWidthKatakana)
     EXPECT_EQ(Narrow(Widen("'abc' は整数ではありません")), "'abc' は整数ではありません");
 }
 
+TEST(TextTest, BadUtf8AndLoneSurrogatesBecomeReplacementCharactersAndPairsSurvive)
+{
+    // A stray byte, an overlong form and a sequence cut off at the end.
+    EXPECT_EQ(Widen("a\xFF" "b\xC0\xAF" "c\xE3\x81"), L"a\uFFFDb\uFFFD\uFFFDc\uFFFD\uFFFD");
+    EXPECT_EQ(Widen("\xF0\x9F\x98\x80"), L"\xD83D\xDE00");
+    EXPECT_EQ(Narrow(L"\xD83D\xDE00"), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(Narrow(L"x\xD800y"), "x\xEF\xBF\xBDy");
+    EXPECT_EQ(FromAnsi(ToAnsi("Nimbrel ver1.00")), "Nimbrel ver1.00");
+}
+
 } // namespace
 } // namespace nimbrel::win32
