@@ -72,7 +72,7 @@ TEST_F(FileProfileStoreTest, StoreKeepsOtherSectionsCommentsAndUnknownLines)
               "; written by hand\r\n[Wave]\r\nPitch=7\r\nSpeed=5\r\n\r\n[Mine]\r\nx=y\r\nodd line\r\n");
 }
 
-TEST_F(FileProfileStoreTest, LoadsCutValuesTo1023CharactersBeforeConversion)
+TEST_F(FileProfileStoreTest, LongValuesAreCutTo1023CharactersOnLoad)
 {
     // This store hands over whole values; the load does the cut.
     WriteFile(folder / "Rendaxo.ini", "[Main]\nCut=" + std::string(1023, '0') + "7\nFits="

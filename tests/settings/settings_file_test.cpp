@@ -49,7 +49,7 @@ TEST_F(SettingsFileTest, LoadIntConvertsOrFallsBackToTheDefault)
         {"0x100000000", kDefault}, {" 0x10", kDefault}, {"0x-1", kDefault},
     };
     for (const auto& [text, expected] : cases) {
-        EXPECT_EQ(IntFrom(text, kDefault), expected) << (text ? std::string(*text).substr(0, 20) : "(no key)");
+        EXPECT_EQ(IntFrom(text, kDefault), expected) << text.value_or("(no key)");
     }
     store.SetFileText(kSettingsFileName, "");
     EXPECT_EQ(SettingsFile(kSettingsFileName, store).LoadText("Wave", "Pitch", "dflt"), "dflt");
