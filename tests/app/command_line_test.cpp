@@ -10,30 +10,24 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-TEST(CommandLineTest, CharactersOneToThirtyTwoSeparateWords)
+TEST(CommandLineTest, SplitsAtCharactersOneToThirtyTwoOutsideQuotes)
 {
-    EXPECT_EQ(SplitCommandLine("  prog\t\r\n/p\x01\x1f 12  "), (Words{"prog", "/p", "12"}));
-    // DEL and bytes above 127 belong to words, so multi-byte text stays whole.
-    EXPECT_EQ(SplitCommandLine("a\x7f \xe8\xa8\xad\xe5\xae\x9a"),
-              (Words{"a\x7f", "\xe8\xa8\xad\xe5\xae\x9a"}));
-    EXPECT_EQ(SplitCommandLine(std::string_view("p /s\0/c", 7)), (Words{"p", "/s"}));
-    EXPECT_EQ(SplitCommandLine(" \t "), Words{});
-}
-
-TEST(CommandLineTest, QuotedStretchesBelongToTheirWord)
-{
-    EXPECT_EQ(SplitCommandLine("\"C:\\My Saver\\n.scr\" /\"s\" a\"b c\"d"),
-              (Words{"C:\\My Saver\\n.scr", "/s", "ab cd"}));
-    // An unclosed quote runs to the end of the line.
-    EXPECT_EQ(SplitCommandLine("p \"a b"), (Words{"p", "a b"}));
-}
-
-TEST(CommandLineTest, EmptyQuotePairsBetweenWordsAreSkipped)
-{
-    EXPECT_EQ(SplitCommandLine("p \"\" /s \"\"\"\" 5 \"\""), (Words{"p", "/s", "5"}));
-    EXPECT_EQ(SplitCommandLine("p a\"\"b \"\"c \" \""), (Words{"p", "ab", "c", " "}));
-    // A quote left alone at the end opens nothing.
-    EXPECT_EQ(SplitCommandLine("p /s \""), (Words{"p", "/s"}));
+    const std::pair<std::string_view, Words> cases[] = {
+        {"  prog\t\r\n/p\x01\x1f 12  ", {"prog", "/p", "12"}},
+        // DEL and bytes above 127 belong to words, so multi-byte text stays whole.
+        {"a\x7f \xe8\xa8\xad\xe5\xae\x9a", {"a\x7f", "\xe8\xa8\xad\xe5\xae\x9a"}},
+        {std::string_view("p /s\0/c", 7), {"p", "/s"}},
+        {" \t ", {}},
+        // Quoted stretches belong to their word; an unclosed quote runs to the end.
+        {"\"C:\\My Saver\\n.scr\" /\"s\" a\"b c\"d", {"C:\\My Saver\\n.scr", "/s", "ab cd"}},
+        {"p \"a b", {"p", "a b"}},
+        // Empty quote pairs between words are skipped; a lone quote at the
+        // end opens nothing.
+        {"p \"\" /s \"\"\"\" 5 \"\"", {"p", "/s", "5"}},
+        {"p a\"\"b \"\"c \" \"", {"p", "ab", "c", " "}},
+        {"p /s \"", {"p", "/s"}},
+    };
+    for (const auto& [line, words] : cases) EXPECT_EQ(SplitCommandLine(line), words) << line;
 }
 
 TEST(CommandLineTest, ArgumentsCountFromTheWordAfterTheProgramPath)

@@ -44,23 +44,21 @@ protected:
     fs::path folder;
 };
 
-TEST_F(FileProfileStoreTest, NoFolderOrFileReadsDefaults)
+TEST_F(FileProfileStoreTest, FirstStoreCreatesFolderAndFileAndReplacingLeavesNoOtherFile)
 {
     FileProfileStore store(folder);
     SettingsFile file(kSettingsFileName, store);
     EXPECT_EQ(file.LoadInt("Main", "CloseMouseMove", 4), 4);
-    EXPECT_FALSE(fs::exists(folder));
-}
-
-TEST_F(FileProfileStoreTest, FirstStoreCreatesFolderAndFile)
-{
-    FileProfileStore store(folder);
-    SettingsFile file(kSettingsFileName, store);
+    EXPECT_FALSE(fs::exists(folder)) << "reading creates nothing";
     file.StoreFlag("Main", "Wave", false);
     file.StoreInt("Main", "CloseMouseMove", 8);
     EXPECT_EQ(ReadFile(folder / "Rendaxo.ini"), "[Main]\nWave=0\nCloseMouseMove=8\n");
     EXPECT_FALSE(file.LoadFlag("Main", "Wave", true));
-    EXPECT_EQ(file.LoadInt("Main", "CloseMouseMove", 4), 8);
+    for (int i = 0; i < 3; ++i) file.StoreInt("Main", "CloseMouseMove", i);
+    EXPECT_EQ(file.LoadInt("Main", "CloseMouseMove", 4), 2);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) ++entries;
+    EXPECT_EQ(entries, 1);
 }
 
 TEST_F(FileProfileStoreTest, StoreKeepsOtherSectionsCommentsAndUnknownLines)
@@ -72,6 +70,18 @@ TEST_F(FileProfileStoreTest, StoreKeepsOtherSectionsCommentsAndUnknownLines)
     SettingsFile(kSettingsFileName, store).StoreInt("wave", "pitch", 7);
     EXPECT_EQ(ReadFile(folder / "Rendaxo.ini"),
               "; written by hand\r\n[Wave]\r\nPitch=7\r\nSpeed=5\r\n\r\n[Mine]\r\nx=y\r\nodd line\r\n");
+}
+
+TEST_F(FileProfileStoreTest, LongValuesAreCutTo1023CharactersOnLoad)
+{
+    // This store hands over whole values; the load does the cut.
+    WriteFile(folder / "Rendaxo.ini", "[Main]\nCut=" + std::string(1023, '0') + "7\nFits="
+                                          + std::string(1022, '0') + "7\n");
+    FileProfileStore store(folder);
+    SettingsFile file(kSettingsFileName, store);
+    EXPECT_EQ(file.LoadText("Main", "Cut", "").size(), 1023u);
+    EXPECT_EQ(file.LoadInt("Main", "Cut", -1), 0);
+    EXPECT_EQ(file.LoadInt("Main", "Fits", -1), 7);
 }
 
 TEST_F(FileProfileStoreTest, FolderComesFromTheEnvironment)
@@ -122,16 +132,6 @@ TEST_F(FileProfileStoreTest, ValueThatCannotBeStoredRaisesAndKeepsTheFile)
     SettingsFile file(kSettingsFileName, store);
     EXPECT_THROW(file.StoreText("Main", "Wave", "1\n[Evil]"), Error);
     EXPECT_EQ(ReadFile(folder / "Rendaxo.ini"), "[Main]\nWave=1\n");
-}
-
-TEST_F(FileProfileStoreTest, ReplacementLeavesNoTemporaryFiles)
-{
-    FileProfileStore store(folder);
-    SettingsFile file(kSettingsFileName, store);
-    for (int i = 0; i < 5; ++i) file.StoreInt("Main", "CloseMouseMove", i);
-    int entries = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) ++entries;
-    EXPECT_EQ(entries, 1);
 }
 
 } // namespace

@@ -4,100 +4,67 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <tuple>
+
 #include "platform/headless/memory_profile_store.h"
 #include "settings/errors.h"
-#include "settings/saver_settings.h"
 
 namespace nimbrel {
 namespace {
 
 class SettingsFileTest : public ::testing::Test {
 protected:
-    // Reads Main/Key after the file was given this value text.
-    std::int32_t IntFrom(std::string_view valueText, std::int32_t defaultValue = -99)
+    // Loads Main/Key with the given default after the file was given this
+    // value text, or no such key at all.
+    std::int32_t IntFrom(std::optional<std::string_view> valueText, std::int32_t defaultValue)
     {
-        store.SetFileText(kSettingsFileName, "[Main]\nKey=" + std::string(valueText) + "\n");
+        SetKey(valueText);
         return SettingsFile(kSettingsFileName, store).LoadInt("Main", "Key", defaultValue);
     }
-    bool FlagFrom(std::string_view valueText, bool defaultValue)
+    bool FlagFrom(std::optional<std::string_view> valueText, bool defaultValue)
     {
-        store.SetFileText(kSettingsFileName, "[Main]\nKey=" + std::string(valueText) + "\n");
+        SetKey(valueText);
         return SettingsFile(kSettingsFileName, store).LoadFlag("Main", "Key", defaultValue);
+    }
+    void SetKey(std::optional<std::string_view> valueText)
+    {
+        store.SetFileText(kSettingsFileName,
+                          valueText ? "[Main]\nKey=" + std::string(*valueText) + "\n" : "[Main]\nOther=1\n");
     }
 
     MemoryProfileStore store;
 };
 
-TEST_F(SettingsFileTest, MissingFileSectionOrKeyGivesDefaults)
+TEST_F(SettingsFileTest, LoadIntConvertsOrFallsBackToTheDefault)
 {
-    SettingsFile file(kSettingsFileName, store);
-    EXPECT_EQ(file.LoadInt("Main", "CloseMouseMove", 4), 4);
-    EXPECT_TRUE(file.LoadFlag("Main", "Wave", true));
-    EXPECT_EQ(file.LoadText("Wave", "Pitch", "dflt"), "dflt");
-    store.SetFileText(kSettingsFileName, "[Wave]\nSpeed=6\n");
-    EXPECT_EQ(file.LoadInt("Wave", "Pitch", 4), 4);
-    EXPECT_EQ(file.LoadInt("Melt", "Speed", 3), 3);
+    constexpr std::int32_t kDefault = -99;
+    const std::pair<std::optional<std::string_view>, std::int32_t> cases[] = {
+        {std::nullopt, kDefault}, {"", kDefault}, {"12", 12}, {"  12", 12}, {"12 ", kDefault},
+        {"1.5", kDefault}, {"2147483647", 2147483647}, {"2147483648", kDefault},
+        {"$80000000", -2147483647 - 1},
+        // "0x" or "0X" reads as "$", but only as the very first two
+        // characters and only before more text.
+        {"0x1F", 31}, {"0X10", 16}, {"0xFFFFFFFF", -1}, {"0x", kDefault},
+        {"0x100000000", kDefault}, {" 0x10", kDefault}, {"0x-1", kDefault},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(IntFrom(text, kDefault), expected) << text.value_or("(no key)");
+    }
+    store.SetFileText(kSettingsFileName, "");
+    EXPECT_EQ(SettingsFile(kSettingsFileName, store).LoadText("Wave", "Pitch", "dflt"), "dflt");
 }
 
-TEST_F(SettingsFileTest, LoadIntFollowsTheReadingRule)
+TEST_F(SettingsFileTest, FlagsAreNonZeroIntegersWithTheDefaultForTheRest)
 {
-    EXPECT_EQ(IntFrom("12"), 12);
-    EXPECT_EQ(IntFrom("  12"), 12);
-    EXPECT_EQ(IntFrom("12 "), -99);
-    EXPECT_EQ(IntFrom("12\t"), -99);
-    EXPECT_EQ(IntFrom("+7"), 7);
-    EXPECT_EQ(IntFrom("007"), 7);
-    EXPECT_EQ(IntFrom("1.5"), -99);
-    EXPECT_EQ(IntFrom("true"), -99);
-    EXPECT_EQ(IntFrom(""), -99);
-    EXPECT_EQ(IntFrom(" "), -99);
-    EXPECT_EQ(IntFrom("$"), -99);
-    EXPECT_EQ(IntFrom("-"), -99);
-}
-
-TEST_F(SettingsFileTest, ZeroXPrefixReadsAsHexOnlyBeforeMoreText)
-{
-    EXPECT_EQ(IntFrom("0x1F"), 31);
-    EXPECT_EQ(IntFrom("0X1F"), 31);
-    EXPECT_EQ(IntFrom("0X10"), 16);
-    EXPECT_EQ(IntFrom("$1f"), 31);
-    EXPECT_EQ(IntFrom("0x"), -99);
-    EXPECT_EQ(IntFrom("0xFFFFFFFF"), -1);
-    EXPECT_EQ(IntFrom("0x80000000"), -2147483647 - 1);
-    EXPECT_EQ(IntFrom("0x100000000"), -99);
-    EXPECT_EQ(IntFrom(" 0x10"), -99);  // only the very first two characters
-    EXPECT_EQ(IntFrom("0x-1"), -99);
-}
-
-TEST_F(SettingsFileTest, LoadIntKeepsThe32BitLimits)
-{
-    EXPECT_EQ(IntFrom("2147483647"), 2147483647);
-    EXPECT_EQ(IntFrom("-2147483647"), -2147483647);
-    EXPECT_EQ(IntFrom("2147483648"), -99);
-    EXPECT_EQ(IntFrom("-2147483648"), -99);
-    EXPECT_EQ(IntFrom("$80000000"), -2147483647 - 1);
-}
-
-TEST_F(SettingsFileTest, ValuesAreCutTo1023CharactersBeforeConversion)
-{
-    // 1023 zeros then a 7: the cut leaves only zeros.
-    std::string longValue(1023, '0');
-    EXPECT_EQ(IntFrom(longValue + "7"), 0);
-    // 1022 zeros then 7 fits.
-    EXPECT_EQ(IntFrom(std::string(1022, '0') + "7"), 7);
-    EXPECT_EQ(SettingsFile(kSettingsFileName, store).LoadText("Main", "Key", "").size(), 1023u);
-}
-
-TEST_F(SettingsFileTest, FlagsReadAsNonZeroIntegers)
-{
-    EXPECT_TRUE(FlagFrom("1", false));
-    EXPECT_TRUE(FlagFrom("2", false));
-    EXPECT_TRUE(FlagFrom("-1", false));
-    EXPECT_FALSE(FlagFrom("0", true));
-    EXPECT_TRUE(FlagFrom("", true));
-    EXPECT_FALSE(FlagFrom("", false));
-    EXPECT_TRUE(FlagFrom("abc", true));
-    EXPECT_FALSE(FlagFrom("abc", false));
+    const std::tuple<std::optional<std::string_view>, bool, bool> cases[] = {
+        {"1", false, true}, {"2", false, true}, {"-1", false, true}, {"0", true, false},
+        {"", true, true}, {"", false, false}, {"abc", true, true}, {"abc", false, false},
+        {std::nullopt, true, true},
+    };
+    for (const auto& [text, defaultValue, expected] : cases) {
+        EXPECT_EQ(FlagFrom(text, defaultValue), expected) << text.value_or("(no key)") << ", " << defaultValue;
+    }
 }
 
 TEST_F(SettingsFileTest, StoresWriteDecimalAndOneCharacterFlags)
@@ -139,21 +106,6 @@ TEST_F(SettingsFileTest, UsesTheProcessStoreWhenNoneIsGiven)
     SettingsFile().StoreInt("Main", "CloseMouseMove", 8);
     SetCurrentProfileStore(nullptr);
     EXPECT_EQ(SettingsFile(kSettingsFileName, store).LoadInt("Main", "CloseMouseMove", 4), 8);
-}
-
-TEST(SaverSettingsTest, DefaultsAreTheDocumentedOnes)
-{
-    SaverSettings s;
-    EXPECT_TRUE(s.Main.Wave);
-    EXPECT_FALSE(s.Main.Melt);
-    EXPECT_FALSE(s.Main.Noise);
-    EXPECT_EQ(s.Main.CloseMouseMove, 4);
-    EXPECT_EQ(s.Wave.Pitch, 4);
-    EXPECT_EQ(s.Wave.Speed, 3);
-    EXPECT_EQ(s.Melt.Speed, 3);
-    EXPECT_TRUE(s.Melt.Recover);
-    EXPECT_EQ(s.Melt.RecoverTime, 180);
-    EXPECT_EQ(s.Noise.Deal, 3);
 }
 
 } // namespace

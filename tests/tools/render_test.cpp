@@ -271,6 +271,7 @@ TEST_F(RenderFilesTest, BadInputGivesOneLineOfErrorAndANonZeroCode)
         {{"--effects", "wave,"}, 2, "unknown effect ''"},
         {{"--effects", "Wave"}, 2, "'Wave'"},
         {{"--frame-size", "9x2"}, 2, "larger than the picture (8x2)"},
+        {{"--frame-size", "8x3"}, 2, "larger than the picture (8x2)"},
         {{"--seed", "4294967296"}, 2, "--seed"},
         {{"--seed", "-1"}, 2, "--seed"},
         {{"--frames", "2.5"}, 2, "--frames"},
