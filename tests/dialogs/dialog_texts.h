@@ -4,6 +4,7 @@
 // brackets and colons, and the ideographic space U+3000.
 #pragma once
 
+#include <ostream>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -41,6 +42,8 @@ inline const std::vector<DialogTexts>& AllDialogTexts()
     };
     return texts;
 }
+
+inline void PrintTo(const DialogTexts& texts, std::ostream* out) { *out << LayoutOf(texts.kind).formName; }
 
 // The caption the control must show: "" for a control that shows none.
 inline std::string_view ExpectedCaption(const DialogTexts& texts, std::string_view name)
