@@ -1,31 +1,27 @@
 // The wording of the start-up error report.
 #include "app/error_report.h"
 
-#include <gtest/gtest.h>
+#include <tuple>
 
-#include "settings/errors.h"
+#include <gtest/gtest.h>
 
 namespace nimbrel {
 namespace {
 
-TEST(ErrorReportTest, NamesClassFileAddressAndMessage)
+TEST(ErrorReportTest, NamesClassBareFileNameUpperCaseAddressAndMessageWithOneFinalPeriod)
 {
-    EXPECT_EQ(StartupErrorReportText("EConvertError", "C:\\WINDOWS\\NIMBREL.SCR", 0x0040A1B2,
-                                     "'12ab' は整数ではありません"),
-              "EConvertErrorがﾓｼﾞｭｰﾙ NIMBREL.SCR の\r\n"
-              "0040A1B2 で発生しました。\r\n"
-              "'12ab' は整数ではありません.");
-    EXPECT_EQ(StartupErrorReportText("Exception", "C:N.SCR", 0xFFFFFFFF, "Done."),
-              "Exceptionがﾓｼﾞｭｰﾙ N.SCR の\r\nFFFFFFFF で発生しました。\r\nDone.");
-}
-
-TEST(ErrorReportTest, HelpersKeepOnePeriodAndTheBareFileName)
-{
-    EXPECT_EQ(WithFinalPeriod("abc."), "abc.");
-    EXPECT_EQ(WithFinalPeriod("abc。"), "abc。.");
-    EXPECT_EQ(WithFinalPeriod(""), ".");
-    EXPECT_EQ(FileNameOf("/opt/n.scr"), "n.scr");
-    EXPECT_EQ(FileNameOf("N.SCR"), "N.SCR");
+    const std::tuple<const char*, std::uint32_t, const char*, const char*> cases[] = {
+        {"C:\\WINDOWS\\NIMBREL.SCR", 0x0040A1B2, "'12ab' は整数ではありません",
+         "NIMBREL.SCR の\r\n0040A1B2 で発生しました。\r\n'12ab' は整数ではありません."},
+        {"C:N.SCR", 0xFFFFFFFF, "Done.", "N.SCR の\r\nFFFFFFFF で発生しました。\r\nDone."},
+        {"/opt/n.scr", 0xABCDEF, "終わり。", "n.scr の\r\n00ABCDEF で発生しました。\r\n終わり。."},
+        {"N.SCR", 0, "", "N.SCR の\r\n00000000 で発生しました。\r\n."},
+    };
+    for (const auto& [path, address, message, text] : cases) {
+        EXPECT_EQ(StartupErrorReportText("EConvertError", path, address, message),
+                  std::string("EConvertErrorがﾓｼﾞｭｰﾙ ") + text)
+            << path;
+    }
 }
 
 } // namespace

@@ -36,11 +36,11 @@ protected:
 
 TEST_F(StartupTest, ConfigureAndSaverCreateTheirMainWindow)
 {
-    for (const char* line :
-         {"N.SCR", "N.SCR /c", "N.SCR -C 12", "N.SCR /c:1234", "N.SCR /s2", "N.SCR \"\"", "N.SCR /x /s"}) {
+    // Which words select which mode is shown with the command line.
+    for (const char* line : {"N.SCR", "N.SCR -C 12", "N.SCR /x /s"}) {
         ExpectRun(line, 0, {kStart, kGuard, kTitle, "CreateSettingsDialog", kLoop});
     }
-    for (const char* line : {"N.SCR /s", "N.SCR -s", "N.SCR /S", "N.SCR -S 12", "N.SCR /s word"}) {
+    for (const char* line : {"N.SCR /s", "N.SCR -S 12"}) {
         ExpectRun(line, 0, {kStart, kGuard, kTitle, "CreateSaverWindow 0", kLoop});
     }
 }
@@ -55,7 +55,7 @@ TEST_F(StartupTest, GuardHeldOrUnavailableEndsSilently)
     }
 }
 
-TEST_F(StartupTest, PasswordChangeSkipsTheGuardAndCreatesNoWindow)
+TEST_F(StartupTest, PasswordChangeSkipsTheGuardCreatesNoWindowAndLoadsTheLibraryByFullPath)
 {
     platform.guard = GuardState::HeldByAnother;
     for (const char* line : {"N.SCR -a 31", "N.SCR /a $1F", "N.SCR -A \"  31\"", "N.SCR /A \"\" 31"}) {
@@ -68,17 +68,14 @@ TEST_F(StartupTest, PasswordChangeSkipsTheGuardAndCreatesNoWindow)
     // A negative number is a handle with the high bit set.
     ExpectRun("N.SCR /a -1", 0,
               {kStart, kTitle, "CallPasswordChange C:\\WINDOWS\\SYSTEM\\MPR.DLL SCRSAVE 4294967295", kLoop});
-}
-
-TEST_F(StartupTest, PasswordLibraryIsLoadedOnlyByFullPath)
-{
+    // The library is loaded by its full path only.
     platform.systemDirectory = "C:\\";
     ExpectRun("N.SCR /a 31", 0, {kStart, kTitle, "CallPasswordChange C:\\MPR.DLL SCRSAVE 31", kLoop});
     platform.systemDirectory = "";
     ExpectRun("N.SCR /a 31", 0, {kStart, kTitle, kLoop});
 }
 
-TEST_F(StartupTest, PreviewFillsItsParentAndIgnoresInput)
+TEST_F(StartupTest, PreviewFillsItsLiveParentIgnoresInputAndNeverRunsBesideASaver)
 {
     platform.windows[31] = WindowRect{100, 50, 252, 162};
     for (const char* line : {"N.SCR /p 31", "N.SCR -P $1F", "N.SCR /P \"  31\"", "N.SCR -p $1f 7"}) {
@@ -87,11 +84,7 @@ TEST_F(StartupTest, PreviewFillsItsParentAndIgnoresInput)
                    "OuterRect 31", "CreateSaverWindow 31", "SetSaverWindowBounds 0 0 152 112",
                    "SetSaverClosesOnInput 0", kLoop});
     }
-}
-
-TEST_F(StartupTest, PreviewEndsSilentlyBesideASaverOrWithoutLiveParent)
-{
-    platform.windows[31] = WindowRect{};
+    // It ends silently beside a running saver or without a live parent.
     platform.windowClasses.insert("TMainForm");
     ExpectRun("N.SCR /p 31", 0, {kStart, kGuard, kTitle, kFindSaver});
     platform.windowClasses.clear();

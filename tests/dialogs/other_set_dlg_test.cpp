@@ -34,25 +34,19 @@ TEST_F(OtherSetDlgTest, TheBarShowsTheKeyPulledIntoZeroToEightAndOkStoresIt)
     EXPECT_EQ(host.calls.back(), "Close OK");
 }
 
-TEST_F(OtherSetDlgTest, CancelClosesWithoutStoring)
-{
-    dialog.FormCreate();
-    dialog.MouseMoveBar.SetPosition(7);
-    dialog.ButtonClick(dialog.CanselBtn.Id());
-    EXPECT_EQ(store.WriteCount(), 0);
-    EXPECT_THAT(host.calls, ElementsAre("Close Cancel"));
-}
-
-TEST_F(OtherSetDlgTest, AFailedStoreKeepsTheDialogOpen)
+TEST_F(OtherSetDlgTest, CancelAndAFailedStoreLeaveTheFileAsItWasAndOnlyCancelCloses)
 {
     GivenFile("[Main]\nCloseMouseMove=2\n");
     dialog.FormCreate();
     dialog.MouseMoveBar.SetPosition(7);
     store.FailWritesAfter(0);
     EXPECT_THROW(dialog.OKBtnClick(), Error);
-    EXPECT_EQ(Stored("Main", "CloseMouseMove"), "2");
     EXPECT_EQ(dialog.MouseMoveBar.Position(), 7);
     EXPECT_THAT(host.calls, IsEmpty());
+    store.AllowAllWrites();
+    dialog.ButtonClick(dialog.CanselBtn.Id());
+    EXPECT_EQ(Stored("Main", "CloseMouseMove"), "2");
+    EXPECT_THAT(host.calls, ElementsAre("Close Cancel"));
 }
 
 } // namespace

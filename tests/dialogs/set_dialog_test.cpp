@@ -17,7 +17,6 @@ namespace nimbrel {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using Keys = std::array<std::string, 6>;
 
 // Six keys that differ from every default and from what EditAll sets.
@@ -77,32 +76,26 @@ TEST_F(SetDialogTest, EachControlShowsItsKeyPulledIntoRangeAndOkStoresWhatItShow
     }
 }
 
-TEST_F(SetDialogTest, SecondsTextIsReadByTheStrictIntegerRule)
+TEST_F(SetDialogTest, SecondsTextIsReadByTheStrictIntegerRuleAndBadTextStopsOkAfterFourKeys)
 {
-    const std::tuple<const char*, const char*, const char*> cases[] = {
-        {" 12", "nothing", "12"},
-        {"$FF", "nothing", "255"},
-        {"12 ", "EConvertError: '12 ' は整数ではありません", "255"},
-        {"", "EConvertError: '' は整数ではありません", "255"},
+    // Typed text, whether the restore is selected, and the seconds stored
+    // (nullptr: the text is refused).
+    const std::tuple<std::string, bool, const char*> cases[] = {
+        {" 12", true, "12"}, {"$FF", false, "255"}, {"-5", true, "-5"},
+        {"12 ", true, nullptr}, {"", true, nullptr}, {"abc", false, nullptr},
     };
-    for (const auto& [typed, error, stored] : cases) {
-        dialog.MeltReEdit.SetText(typed);
-        EXPECT_EQ(dialog_test::ErrorOf([&] { dialog.OKBtnClick(); }), error) << "typed '" << typed << "'";
-        EXPECT_EQ(Stored("Melt", "RecoverTime"), stored) << "typed '" << typed << "'";
-    }
-    EXPECT_THAT(host.calls, ElementsAre("Close OK", "Close OK"));
-}
-
-TEST_F(SetDialogTest, BadSecondsTextStopsOkAfterTheFirstFourKeysWhicheverRadioIsSelected)
-{
-    for (bool restore : {true, false}) {
-        EditAll("abc");
+    for (const auto& [typed, restore, seconds] : cases) {
+        EditAll(typed);
         if (!restore) dialog.MeltReRBtn1.Select();
-        EXPECT_EQ(dialog_test::ErrorOf([&] { dialog.OKBtnClick(); }), "EConvertError: 'abc' は整数ではありません");
-        EXPECT_THAT(StoredKeys(), ElementsAre("7", "0", "4", restore ? "1" : "0", "60", "6"));
-        EXPECT_THAT(Shown(), ElementsAre("7", "0", "4", restore ? "1" : "0", "abc", "2"));
+        EXPECT_EQ(dialog_test::ErrorOf([&] { dialog.OKBtnClick(); }),
+                  seconds ? "nothing" : "EConvertError: '" + typed + "' は整数ではありません");
+        const char* recover = restore ? "1" : "0";
+        EXPECT_THAT(StoredKeys(), ElementsAre("7", "0", "4", recover, seconds ? seconds : "60", seconds ? "2" : "6"))
+            << "typed '" << typed << "'";
+        // A refused OK leaves every control as it was.
+        EXPECT_THAT(Shown(), ElementsAre("7", "0", "4", recover, typed, "2")) << "typed '" << typed << "'";
     }
-    EXPECT_THAT(host.calls, IsEmpty());
+    EXPECT_THAT(host.calls, ElementsAre("Close OK", "Close OK", "Close OK"));
 }
 
 TEST_F(SetDialogTest, OkStoresTheSixKeysInOrderAndAFailedStoreStopsAtThatKey)

@@ -16,6 +16,7 @@
 #include "platform/headless/memory_profile_store.h"
 #include "platform/win32/text.h"
 #include "settings/settings_file.h"
+#include "tests/dialogs/dialog_texts.h"
 
 namespace nimbrel::win32 {
 namespace {
@@ -73,16 +74,16 @@ protected:
     MemoryProfileStore store;
 };
 
-class DialogLayoutTest : public DialogWindowTest, public ::testing::WithParamInterface<DialogKind> {};
+class DialogLayoutTest : public DialogWindowTest,
+                         public ::testing::WithParamInterface<dialog_test::DialogTexts> {};
 
-TEST_P(DialogLayoutTest, WindowHasAFixedFrameWithACloseBoxIsScaledToTheDpiAndCentred)
+TEST_P(DialogLayoutTest, AFixedCentredWindowScaledToTheDpiWithEveryControlInsideItsParent)
 {
-    const DialogLayout& layout = LayoutOf(GetParam());
-    HWND window = CreateDialogWindow(GetParam());
+    const DialogLayout& layout = LayoutOf(GetParam().kind);
+    HWND window = CreateDialogWindow(layout.kind);
     wchar_t className[64] = {};
     GetClassNameW(window, className, 64);
     EXPECT_EQ(Narrow(className), layout.className);
-    EXPECT_EQ(Narrow(TextOf(window)), layout.caption);
     LONG style = GetWindowLongW(window, GWL_STYLE);
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
@@ -94,12 +95,31 @@ TEST_P(DialogLayoutTest, WindowHasAFixedFrameWithACloseBoxIsScaledToTheDpiAndCen
     GetWindowRect(window, &outer);
     EXPECT_NEAR(outer.left + outer.right, GetSystemMetrics(SM_CXSCREEN), 1);
     EXPECT_NEAR(outer.top + outer.bottom, GetSystemMetrics(SM_CYSCREEN), 1);
+    // A control on a page must fit the page, which is the tab control's
+    // display area, not the whole tab control.
+    for (const ControlLayout& control : layout.controls) {
+        HWND native = FindDialogControl(window, control.id);
+        ASSERT_NE(native, nullptr) << control.name;
+        RECT area{}, place{}, inside{};
+        const ControlLayout* box = FindControl(layout, control.parent);
+        if (box && box->kind == ControlKind::GroupBox) {  // its controls sit on the window
+            GetWindowRect(FindDialogControl(window, box->id), &area);
+            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&area), 2);
+        } else {
+            GetClientRect(GetParent(native), &area);
+        }
+        GetWindowRect(native, &place);
+        MapWindowPoints(nullptr, GetParent(native), reinterpret_cast<POINT*>(&place), 2);
+        IntersectRect(&inside, &area, &place);
+        EXPECT_TRUE(EqualRect(&inside, &place)) << control.name;
+    }
 }
 
-TEST_P(DialogLayoutTest, EveryControlShowsItsCaptionInAJapaneseCapableFontAndBarsTickEveryValue)
+TEST_P(DialogLayoutTest, EveryCaptionShowsInAJapaneseCapableFontAndBarsTickEveryValue)
 {
-    const DialogLayout& layout = LayoutOf(GetParam());
-    HWND window = CreateDialogWindow(GetParam());
+    const DialogLayout& layout = LayoutOf(GetParam().kind);
+    HWND window = CreateDialogWindow(layout.kind);
+    EXPECT_EQ(Narrow(TextOf(window)), GetParam().caption);
     // Where the system has visual styles, a page shows the tab body's
     // texture rather than painting the plain dialog colour over it.
     using IsTexturedFn = BOOL(WINAPI*)(HWND);
@@ -107,7 +127,6 @@ TEST_P(DialogLayoutTest, EveryControlShowsItsCaptionInAJapaneseCapableFontAndBar
         reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("uxtheme.dll"), "IsThemeDialogTextureEnabled")));
     for (const ControlLayout& control : layout.controls) {
         HWND native = FindDialogControl(window, control.id);
-        ASSERT_NE(native, nullptr) << control.name;
         if (control.kind == ControlKind::TabSheet && isTextured) {
             EXPECT_TRUE(isTextured(native)) << control.name;
         }
@@ -117,11 +136,9 @@ TEST_P(DialogLayoutTest, EveryControlShowsItsCaptionInAJapaneseCapableFontAndBar
             EXPECT_EQ(SendMessageW(native, TBM_GETNUMTICS, 0, 0), control.range.max - control.range.min + 1)
                 << control.name;
         }
-        if (control.kind == ControlKind::TabSheet || control.kind == ControlKind::PageControl ||
-            control.kind == ControlKind::EditBox || control.kind == ControlKind::TrackBar) {
-            continue;
-        }
-        EXPECT_EQ(Narrow(TextOf(native)), control.caption) << control.name;
+        const std::string_view caption = dialog_test::ExpectedCaption(GetParam(), control.name);
+        if (caption.empty() || control.kind == ControlKind::TabSheet) continue;
+        EXPECT_EQ(Narrow(TextOf(native)), caption) << control.name;
         // The font has a glyph for every character of the caption.
         auto font = reinterpret_cast<HFONT>(SendMessageW(native, WM_GETFONT, 0, 0));
         ASSERT_NE(font, nullptr) << control.name;
@@ -130,17 +147,16 @@ TEST_P(DialogLayoutTest, EveryControlShowsItsCaptionInAJapaneseCapableFontAndBar
         EXPECT_EQ(logFont.lfHeight, -MulDiv(layout.font.height, Dpi(), 96)) << control.name;
         HDC dc = CreateCompatibleDC(nullptr);
         SelectObject(dc, font);
-        std::wstring caption = Widen(control.caption);
-        std::vector<WORD> glyphs(caption.size());
-        GetGlyphIndicesW(dc, caption.c_str(), static_cast<int>(caption.size()), glyphs.data(),
-                         GGI_MARK_NONEXISTING_GLYPHS);
+        std::wstring wide = Widen(caption);
+        std::vector<WORD> glyphs(wide.size());
+        GetGlyphIndicesW(dc, wide.c_str(), static_cast<int>(wide.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
         DeleteDC(dc);
         for (WORD glyph : glyphs) EXPECT_NE(glyph, 0xFFFF) << control.name;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllDialogs, DialogLayoutTest,
-                         ::testing::Values(DialogKind::MainDialog, DialogKind::SetDialog, DialogKind::OtherSetDlg));
+INSTANTIATE_TEST_SUITE_P(AllDialogs, DialogLayoutTest, ::testing::ValuesIn(dialog_test::AllDialogTexts()),
+                         [](const auto& info) { return std::string(LayoutOf(info.param.kind).formName); });
 
 TEST_F(DialogWindowTest, DetailControlsShowTheLoadedValuesAndOkStoresWhatTheyShow)
 {
@@ -169,12 +185,9 @@ TEST_F(DialogWindowTest, DetailControlsShowTheLoadedValuesAndOkStoresWhatTheySho
     SetWindowTextW(Control(window, DialogKind::SetDialog, "MeltReEdit"), L"$FF");
     Click(Control(window, DialogKind::SetDialog, "OKBtn"));
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(Stored("Wave", "Pitch"), "7");
-    EXPECT_EQ(Stored("Wave", "Speed"), "6");
-    EXPECT_EQ(Stored("Melt", "Speed"), "0");
-    EXPECT_EQ(Stored("Melt", "Recover"), "1");
-    EXPECT_EQ(Stored("Melt", "RecoverTime"), "255");
-    EXPECT_EQ(Stored("Noise", "Deal"), "5");
+    EXPECT_EQ((std::vector{Stored("Wave", "Pitch"), Stored("Wave", "Speed"), Stored("Melt", "Speed"),
+                           Stored("Melt", "Recover"), Stored("Melt", "RecoverTime"), Stored("Noise", "Deal")}),
+              (std::vector<std::string>{"7", "6", "0", "1", "255", "5"}));
 }
 
 } // namespace
