@@ -35,6 +35,7 @@ void SetUpMelt(EffectHost& host, MeltState& state)
     state.RestoreDeadline =
         host.TickCount() + static_cast<std::uint32_t>(state.RestorePeriod) * 1000u;
     state.Synced = false;
+    state.PresentWholeFrame = true;
     host.ClearEffectNeedsSetup();
 }
 
@@ -145,8 +146,20 @@ void DrawMelt(EffectHost& host, MeltState& state)
     state.SyncedWidth = frame.Width;
     state.SyncedHeight = frame.Height;
 
+    // Outside the spans FrameBitmap holds what the window showed after the
+    // last tick, unless that tick restored or the frame has grown since.
+    state.Changes.Reset(frame);
+    if (state.PresentWholeFrame || !agreeOutsideSpans) {
+        state.Changes.AddWholeFrame();
+    } else {
+        for (const auto& span : std::span(state.Spans).first(spans)) {
+            state.Changes.AddColumns(span.Left, span.Right);
+        }
+    }
+    state.PresentWholeFrame = false;
+    host.PresentFrame(state.Changes.Rects());
+
     const PixelRect whole{0, 0, frame.Width, frame.Height};
-    host.PresentFrame();
 
     // The two tick counts are compared as signed numbers, so a deadline that
     // has wrapped past 2^31 - 1 counts as passed until the tick count gets
@@ -160,6 +173,7 @@ void DrawMelt(EffectHost& host, MeltState& state)
         CopyArea(target, whole, snapshot, whole);
         state.RestoreDeadline =
             host.TickCount() + static_cast<std::uint32_t>(state.RestorePeriod) * 1000u;
+        state.PresentWholeFrame = true;
         return;
     }
     if (!agreeOutsideSpans) CopyArea(work, whole, target, whole);

@@ -10,6 +10,7 @@
 // shows it and the window goes on.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -63,12 +64,12 @@ public:
     // the preview window when the run has a PreviewParent.
     CreationParams CreateParams(CreationParams standard) const;
 
-    // Covers the screen, hides the cursor and sets the running flag outside
+    // Covers every monitor (the primary screen in preview mode), hides the cursor and sets the running flag outside
     // preview mode, reads the Main section, draws the effect and captures the
     // screen. When a step throws, the steps done so far are undone (as
     // FormDestroy does) before the error leaves.
     void FormCreate();
-    // Shows the last frame again.
+    // Shows the whole last frame again.
     void FormPaint();
     // Starts a new one-second period for counting mouse moves.
     void Timer1Timer();
@@ -110,7 +111,7 @@ public:
     void ClearEffectNeedsSetup() override { run_.EffectNeedsSetup = false; }
     void SetTimer2Interval(std::uint32_t milliseconds) override;
     std::uint32_t TickCount() const override { return platform_.TickCount(); }
-    void PresentFrame() override;
+    void PresentFrame(std::span<const PixelRect> changed) override;
     RandomSource& Random() override { return ProcessRandomSource(); }
     ProfileStore& SettingsStore() override { return CurrentProfileStore(); }
 
@@ -120,6 +121,9 @@ private:
     // Asks the system's password library about the user, with the cursor
     // shown while its dialog may be open.
     void VerifyPassword();
+
+    // The rectangles of one present, clipped to the window and the frame.
+    std::array<PixelRect, kMaxFrameChanges> clipped_{};
 
     SaverRun& run_;
     SaverPlatform& platform_;

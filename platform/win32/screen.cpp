@@ -1,25 +1,79 @@
 // Screen capture and presentation with GDI.
+//
+// Presenting: a tick changes a few rectangles of the frame, and each is
+// copied on its own. Surfaces made here are DIB sections, kept selected into
+// a memory device context of their own, so a rectangle is one BitBlt from
+// memory that GDI reads in place; only a surface from plain memory (when the
+// system refused a DIB section) goes through SetDIBitsToDevice, which hands
+// the rows to GDI on every call. Both exist on every Win32 system.
 #include "platform/win32/screen.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "platform/win32/handles.h"
+#include "settings/errors.h"
 
 namespace nimbrel::win32 {
 namespace {
 
-// Describes a surface's memory as a top-down 32-bit DIB.
-BITMAPINFO DescribeSurface(std::int32_t stride, std::int32_t height)
+// Describes rows of a surface as a top-down 32-bit DIB.
+BITMAPINFO DescribeRows(std::int32_t stride, std::int32_t rows)
 {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = stride;
-    info.bmiHeader.biHeight = -height;  // negative: rows run top-down
+    info.bmiHeader.biHeight = -rows;  // negative: rows run top-down
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     return info;
+}
+
+// One DIB section with the memory device context it stays selected into.
+class DibSection {
+public:
+    DibSection(HBITMAP bitmap, HDC dc) : bitmap_(bitmap), dc_(dc), previous_(SelectObject(dc, bitmap)) {}
+    ~DibSection()
+    {
+        SelectObject(dc_.get(), previous_);
+        dc_.reset();
+        bitmap_.reset();
+    }
+    DibSection(const DibSection&) = delete;
+    DibSection& operator=(const DibSection&) = delete;
+    HDC Dc() const { return dc_.get(); }
+
+private:
+    UniqueBitmap bitmap_;
+    UniqueMemoryDc dc_;
+    HGDIOBJ previous_;
+};
+
+// The DIB sections behind live surfaces, found by their first pixel. A
+// surface keeps its section alive; an entry whose section is gone is dropped
+// when the next one is added.
+struct SectionEntry {
+    const Pixel* Pixels;
+    std::weak_ptr<DibSection> Section;
+};
+
+std::vector<SectionEntry>& Sections()
+{
+    static std::vector<SectionEntry> sections;
+    return sections;
+}
+
+HDC SectionDc(const Surface& surface)
+{
+    if (surface.Height() == 0) return nullptr;
+    const Pixel* pixels = surface.Row(0).data();
+    for (const SectionEntry& entry : Sections()) {
+        if (entry.Pixels != pixels) continue;
+        if (auto section = entry.Section.lock()) return section->Dc();
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -27,23 +81,64 @@ BITMAPINFO DescribeSurface(std::int32_t stride, std::int32_t height)
 std::int32_t Win32Screen::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 std::int32_t Win32Screen::ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 
-void Win32Screen::CaptureScreen(Surface& surface)
+PixelRect Win32Screen::VirtualScreen()
+{
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (width <= 0 || height <= 0) return {0, 0, ScreenWidth(), ScreenHeight()};
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {left, top, left + width, top + height};
+}
+
+Surface Win32Screen::CreateSurface(std::int32_t width, std::int32_t height)
+{
+    if (width <= 0 || height <= 0 || std::int64_t{width} * height > kMaxSurfacePixels) {
+        return Surface(width, height);  // empty, or refused with the surface error
+    }
+    BITMAPINFO info = DescribeRows(width, height);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = bitmap ? CreateCompatibleDC(nullptr) : nullptr;
+    if (!bitmap || !bits || !dc) {
+        if (dc) DeleteDC(dc);
+        if (bitmap) DeleteObject(bitmap);
+        return Surface(width, height);
+    }
+    auto section = std::make_shared<DibSection>(bitmap, dc);
+    auto& sections = Sections();
+    std::erase_if(sections, [](const SectionEntry& entry) { return entry.Section.expired(); });
+    sections.push_back({static_cast<const Pixel*>(bits), section});
+
+    const auto count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    std::span<Pixel> memory(static_cast<Pixel*>(bits), count);
+    std::fill(memory.begin(), memory.end(), PixelFromColour(kWhite));
+    return Surface(memory, width, height, width, std::move(section));
+}
+
+void Win32Screen::CaptureScreen(Surface& surface, std::int32_t left, std::int32_t top)
 {
     const std::int32_t width = surface.Width(), height = surface.Height();
     if (width <= 0 || height <= 0) return;
     WindowDc screen(nullptr);
     if (!screen) return;
+    // A DIB section takes the screen's pixels straight from one BitBlt.
+    if (HDC section = SectionDc(surface)) {
+        BitBlt(section, 0, 0, width, height, screen.get(), left, top, SRCCOPY);
+        GdiFlush();
+        return;
+    }
     UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
     UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
     if (!memory || !bitmap) return;
     HGDIOBJ previous = SelectObject(memory.get(), bitmap.get());
-    BOOL copied = BitBlt(memory.get(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY);
+    BOOL copied = BitBlt(memory.get(), 0, 0, width, height, screen.get(), left, top, SRCCOPY);
     SelectObject(memory.get(), previous);
     if (!copied) return;
 
     // GetDIBits writes rows width pixels apart; read through a buffer when
     // the surface's rows lie further apart.
-    BITMAPINFO info = DescribeSurface(width, height);
+    BITMAPINFO info = DescribeRows(width, height);
     if (surface.Stride() == width) {
         GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(height), surface.Row(0).data(),
                   &info, DIB_RGB_COLORS);
@@ -60,14 +155,29 @@ void Win32Screen::CaptureScreen(Surface& surface)
     }
 }
 
-void PresentSurface(HDC target, const Surface& surface, std::int32_t width, std::int32_t height)
+void PresentSurface(HDC target, const Surface& surface, std::span<const PixelRect> rects)
 {
-    width = std::min(width, surface.Width());
-    height = std::min(height, surface.Height());
-    if (!target || width <= 0 || height <= 0) return;
-    BITMAPINFO info = DescribeSurface(surface.Stride(), surface.Height());
-    StretchDIBits(target, 0, 0, width, height, 0, 0, width, height, surface.Row(0).data(), &info,
-                  DIB_RGB_COLORS, SRCCOPY);
+    if (!target) return;
+    const HDC section = SectionDc(surface);
+    for (const PixelRect& rect : rects) {
+        const std::int32_t left = std::max(rect.Left, 0), top = std::max(rect.Top, 0);
+        const std::int32_t right = std::min(rect.Right, surface.Width());
+        const std::int32_t bottom = std::min(rect.Bottom, surface.Height());
+        if (left >= right || top >= bottom) continue;
+        if (section) {
+            BitBlt(target, left, top, right - left, bottom - top, section, left, top, SRCCOPY);
+            continue;
+        }
+        // The rectangle's rows as a DIB of their own, so that no
+        // bottom-up/top-down source origin rule is involved.
+        BITMAPINFO info = DescribeRows(surface.Stride(), bottom - top);
+        SetDIBitsToDevice(target, left, top, static_cast<DWORD>(right - left),
+                          static_cast<DWORD>(bottom - top), left, 0, 0, static_cast<UINT>(bottom - top),
+                          surface.Row(top).data(), &info, DIB_RGB_COLORS);
+    }
+    // GDI may batch the copies; the next tick writes the section's pixels,
+    // which must not happen before the copies have read them.
+    if (section) GdiFlush();
 }
 
 } // namespace nimbrel::win32

@@ -96,13 +96,15 @@ RenderResult RenderRun(const Surface& picture, const RenderOptions& options, con
     host.SetTickCount(options.StartMs);
     host.SetTimer2Interval(kFirstTickDelay);
 
-    // The window's own pixels: what the last PresentFrame (or a paint) copied
-    // from FrameBitmap's top-left corner.
+    // The window's own pixels: the paint at creation copied FrameBitmap's
+    // top-left corner, and each PresentFrame copies only the rectangles the
+    // tick says it changed, as the saver window does.
     Surface shown(window.Width, window.Height);
     const PixelRect corner{0, 0, window.Width, window.Height};
-    auto present = [&](const Surface& frame) { CopyArea(shown, corner, frame, corner); };
-    present(host.FrameBitmap());
-    host.SetPresentHandler([&](const Surface& frame, FrameSize) { present(frame); });
+    CopyArea(shown, corner, host.FrameBitmap(), corner);
+    host.SetPresentHandler([&](const Surface& frame, FrameSize, std::span<const PixelRect> changed) {
+        for (const PixelRect& rect : changed) CopyArea(shown, rect, frame, rect);
+    });
 
     RenderResult result;
     result.Effect = effect;
