@@ -11,9 +11,11 @@
 
 namespace nimbrel {
 
-// The most rectangles one tick reports. Each rectangle costs the system one
-// copy call, so a list that would grow longer merges neighbours instead.
-inline constexpr std::size_t kMaxFrameChanges = 32;
+// The most rectangles one tick reports: enough for every line of a crowded
+// Noise tick and every column span of a fast Melt. The window shows them
+// with one clipped copy, so a rectangle costs little; a list that would grow
+// longer merges neighbours instead.
+inline constexpr std::size_t kMaxFrameChanges = 256;
 
 // The frame size as the effects use it.
 struct FrameSize {

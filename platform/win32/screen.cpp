@@ -1,14 +1,19 @@
 // Screen capture and presentation with GDI.
 //
-// Presenting: a tick changes a few rectangles of the frame, and each is
-// copied on its own. Surfaces made here are DIB sections, kept selected into
-// a memory device context of their own, so a rectangle is one BitBlt from
-// memory that GDI reads in place; only a surface from plain memory (when the
-// system refused a DIB section) goes through SetDIBitsToDevice, which hands
-// the rows to GDI on every call. Both exist on every Win32 system.
+// Presenting: a tick changes a few rectangles of the frame, and only those
+// are copied. Surfaces made here are DIB sections, kept selected into a
+// memory device context of their own; the rectangles become one clipping
+// region and one BitBlt from memory that GDI reads in place. Measured under
+// Wine this was the cheapest of the ways tried (a BitBlt or a
+// SetDIBitsToDevice per rectangle, or the whole frame every tick). Only a
+// surface from plain memory (when the system refused a DIB section) goes
+// through SetDIBitsToDevice per rectangle. All of these calls exist on every
+// Win32 system.
 #include "platform/win32/screen.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -158,26 +163,73 @@ void Win32Screen::CaptureScreen(Surface& surface, std::int32_t left, std::int32_
 void PresentSurface(HDC target, const Surface& surface, std::span<const PixelRect> rects)
 {
     if (!target) return;
-    const HDC section = SectionDc(surface);
+    // The rectangles clipped to the surface, and their bounding box.
+    static std::vector<RECT> clipped;  // reused: the user-interface thread is the only caller
+    clipped.clear();
+    RECT bounds{0, 0, 0, 0};
     for (const PixelRect& rect : rects) {
-        const std::int32_t left = std::max(rect.Left, 0), top = std::max(rect.Top, 0);
-        const std::int32_t right = std::min(rect.Right, surface.Width());
-        const std::int32_t bottom = std::min(rect.Bottom, surface.Height());
-        if (left >= right || top >= bottom) continue;
-        if (section) {
-            BitBlt(target, left, top, right - left, bottom - top, section, left, top, SRCCOPY);
-            continue;
+        const RECT inside{std::max<LONG>(rect.Left, 0), std::max<LONG>(rect.Top, 0),
+                          std::min<LONG>(rect.Right, surface.Width()), std::min<LONG>(rect.Bottom, surface.Height())};
+        if (inside.left >= inside.right || inside.top >= inside.bottom) continue;
+        if (clipped.empty()) {
+            bounds = inside;
+        } else {
+            bounds = {std::min(bounds.left, inside.left), std::min(bounds.top, inside.top),
+                      std::max(bounds.right, inside.right), std::max(bounds.bottom, inside.bottom)};
         }
-        // The rectangle's rows as a DIB of their own, so that no
-        // bottom-up/top-down source origin rule is involved.
-        BITMAPINFO info = DescribeRows(surface.Stride(), bottom - top);
-        SetDIBitsToDevice(target, left, top, static_cast<DWORD>(right - left),
-                          static_cast<DWORD>(bottom - top), left, 0, 0, static_cast<UINT>(bottom - top),
-                          surface.Row(top).data(), &info, DIB_RGB_COLORS);
+        clipped.push_back(inside);
+    }
+    if (clipped.empty()) return;
+
+    const HDC section = SectionDc(surface);
+    if (!section) {
+        for (const RECT& rect : clipped) {
+            // The rectangle's rows as a DIB of their own, so that no
+            // bottom-up/top-down source origin rule is involved.
+            const LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
+            BITMAPINFO info = DescribeRows(surface.Stride(), height);
+            SetDIBitsToDevice(target, rect.left, rect.top, static_cast<DWORD>(width), static_cast<DWORD>(height),
+                              rect.left, 0, 0, static_cast<UINT>(height), surface.Row(rect.top).data(), &info,
+                              DIB_RGB_COLORS);
+        }
+        return;
+    }
+
+    // Several rectangles become one clipping region and one BitBlt of
+    // their bounding box: GDI copies only what lies inside the region, and
+    // the call costs the same however many rectangles there are.
+    HRGN region = nullptr;
+    if (clipped.size() > 1) {
+        static std::vector<std::byte> data;
+        data.resize(sizeof(RGNDATAHEADER) + clipped.size() * sizeof(RECT));
+        RGNDATAHEADER header{};
+        header.dwSize = sizeof(RGNDATAHEADER);
+        header.iType = RDH_RECTANGLES;
+        header.nCount = static_cast<DWORD>(clipped.size());
+        header.rcBound = bounds;
+        std::memcpy(data.data(), &header, sizeof header);
+        std::memcpy(data.data() + sizeof header, clipped.data(), clipped.size() * sizeof(RECT));
+        region = ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()),
+                                 reinterpret_cast<const RGNDATA*>(data.data()));
+        if (region) SelectClipRgn(target, region);
+    }
+    if (region || clipped.size() == 1) {
+        BitBlt(target, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, section,
+               bounds.left, bounds.top, SRCCOPY);
+    } else {
+        // No region: one BitBlt per rectangle.
+        for (const RECT& rect : clipped) {
+            BitBlt(target, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, section, rect.left,
+                   rect.top, SRCCOPY);
+        }
+    }
+    if (region) {
+        SelectClipRgn(target, nullptr);
+        DeleteObject(region);
     }
     // GDI may batch the copies; the next tick writes the section's pixels,
     // which must not happen before the copies have read them.
-    if (section) GdiFlush();
+    GdiFlush();
 }
 
 } // namespace nimbrel::win32

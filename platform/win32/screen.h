@@ -13,8 +13,8 @@
 namespace nimbrel::win32 {
 
 // The desktop through GDI. Surfaces are DIB sections in the 32-bit DIB
-// layout, so the effects write pixels directly and presenting a rectangle is
-// one BitBlt from memory the system can already reach.
+// layout, so the effects write pixels directly and presenting is one BitBlt
+// from memory the system can already reach.
 class Win32Screen final : public ScreenAccess {
 public:
     // The primary monitor.
@@ -30,7 +30,8 @@ public:
 };
 
 // Copies each rectangle of the surface to the same place on the device
-// context, unscaled; rectangles are clipped to the surface.
+// context, unscaled; rectangles are clipped to the surface. The device
+// context is left without a clipping region of its own.
 void PresentSurface(HDC target, const Surface& surface, std::span<const PixelRect> rects);
 
 } // namespace nimbrel::win32

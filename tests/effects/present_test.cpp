@@ -16,26 +16,29 @@ TEST(PresentTest, TheReportedRectanglesKeepACopyOfTheWindowEqualToTheFrame)
     struct Case {
         EffectKind effect;
         const char* settings;
+        std::int32_t width, height;
     };
-    // Pitch 1 and Speed 10 give more bands and spans than one list holds;
-    // a restore every other tick or so; Deal 99 covers nearly every row.
+    // Wave Pitch 1 on a tall screen, Melt Speed 50 on a wide one and Noise
+    // Deal 15 on a tall one change more places than one list holds; Melt
+    // restores every other tick or so; Deal 99 covers nearly every row.
     const Case cases[] = {
-        {EffectKind::Wave, "[Wave]\nPitch=1\n"},
-        {EffectKind::Wave, "[Wave]\nPitch=7\n"},
-        {EffectKind::Melt, "[Melt]\nSpeed=10\nRecover=0\n"},
-        {EffectKind::Melt, "[Melt]\nSpeed=2\nRecoverTime=1\n"},
-        {EffectKind::Noise, "[Noise]\nDeal=2\n"},
-        {EffectKind::Noise, "[Noise]\nDeal=99\n"},
+        {EffectKind::Wave, "[Wave]\nPitch=1\n", 16, 4000},
+        {EffectKind::Wave, "[Wave]\nPitch=7\n", 400, 360},
+        {EffectKind::Melt, "[Melt]\nSpeed=50\nRecover=0\n", 4000, 24},
+        {EffectKind::Melt, "[Melt]\nSpeed=2\nRecoverTime=1\n", 400, 360},
+        {EffectKind::Noise, "[Noise]\nDeal=15\n", 16, 4000},
+        {EffectKind::Noise, "[Noise]\nDeal=99\n", 400, 360},
     };
-    // The window's client size, tick by tick: full, narrower, shorter, a
-    // single pixel, and back.
-    const FrameSize sizes[] = {{400, 360}, {400, 360}, {250, 360}, {400, 200}, {400, 360},
-                               {399, 359}, {1, 1},     {400, 360}, {37, 300}, {400, 360}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.settings);
+        const std::int32_t w = c.width, h = c.height;
+        // The window's client size, three ticks each: full, narrower,
+        // shorter, a single pixel, and back.
+        const FrameSize sizes[] = {{w, h},     {w, h},         {w * 5 / 8, h}, {w, h * 5 / 9}, {w, h},
+                                   {w - 1, h - 1}, {1, 1},     {w, h},         {w / 11, h * 5 / 6}, {w, h}};
         MemoryProfileStore store;
         store.SetFileText(kSettingsFileName, c.settings);
-        HeadlessScreen screen(MakeTestPattern(400, 360));
+        HeadlessScreen screen(MakeTestPattern(w, h));
         HeadlessEffectHost host(BuildSurfaces(screen), store);
         // The window after its first paint, and the frame as each present
         // saw it (Melt restores after presenting, which the next tick shows).
