@@ -102,8 +102,14 @@ RenderResult RenderRun(const Surface& picture, const RenderOptions& options, con
     Surface shown(window.Width, window.Height);
     const PixelRect corner{0, 0, window.Width, window.Height};
     CopyArea(shown, corner, host.FrameBitmap(), corner);
+    std::int32_t changedRects = 0;
+    std::int64_t changedPixels = 0;
     host.SetPresentHandler([&](const Surface& frame, FrameSize, std::span<const PixelRect> changed) {
-        for (const PixelRect& rect : changed) CopyArea(shown, rect, frame, rect);
+        for (const PixelRect& rect : changed) {
+            CopyArea(shown, rect, frame, rect);
+            changedPixels += rect.Width() * rect.Height();
+        }
+        changedRects += static_cast<std::int32_t>(changed.size());
     });
 
     RenderResult result;
@@ -125,12 +131,15 @@ RenderResult RenderRun(const Surface& picture, const RenderOptions& options, con
         }
 
         const std::uint32_t deadlineBefore = states.Melt.RestoreDeadline;
+        changedRects = 0;
+        changedPixels = 0;
         RunEffectTick(effect, host, states);
         interval = host.Timer2Interval();
 
         result.Ticks.push_back({tick, now, interval, effect,
                                 tick > 0 && effect == EffectKind::Melt
-                                    && MeltRestored(deadlineBefore, states.Melt)});
+                                    && MeltRestored(deadlineBefore, states.Melt),
+                                changedRects, changedPixels});
     }
     // The last frame stays until the tick after the last one.
     sink({options.Frames, shown, static_cast<std::uint32_t>(now + interval - shownSince)});
