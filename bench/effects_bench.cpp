@@ -38,7 +38,7 @@ constexpr ScreenSize kScreens[] = {{1920, 1080}, {3840, 2160}};
 
 // Rounds, and iterations per benchmark in one round: about a quarter of a
 // second each, the same every run.
-constexpr int kRounds = 9;
+constexpr int kRounds = 15;
 std::int64_t Iterations(const ScreenSize& screen)
 {
     return screen.Width >= 3840 ? 40 : 160;
