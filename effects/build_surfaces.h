@@ -13,9 +13,14 @@ class ScreenAccess {
 public:
     virtual ~ScreenAccess() = default;
 
-    // The primary screen's size in pixels.
+    // The primary screen's size in pixels; it starts at (0, 0).
     virtual std::int32_t ScreenWidth() = 0;
     virtual std::int32_t ScreenHeight() = 0;
+
+    // The rectangle, in screen coordinates, that holds every monitor. A
+    // monitor left of or above the primary one puts its corner at negative
+    // coordinates. The default is the primary screen alone.
+    virtual PixelRect VirtualScreen() { return {0, 0, ScreenWidth(), ScreenHeight()}; }
 
     // A new white surface. The Windows layer places it on memory that its
     // graphics calls can reach; the default owns plain memory. A refusal
@@ -25,9 +30,10 @@ public:
         return Surface(width, height);
     }
 
-    // Copies the screen's pixels from (0, 0) into the surface at (0, 0). A
-    // failed capture leaves the surface as it was.
-    virtual void CaptureScreen(Surface& surface) = 0;
+    // Copies the screen's pixels from (left, top), in screen coordinates,
+    // into the surface at (0, 0). A failed capture leaves the surface as it
+    // was.
+    virtual void CaptureScreen(Surface& surface, std::int32_t left, std::int32_t top) = 0;
 };
 
 // The surfaces of one run, named as the saver and the effects know them.
@@ -37,8 +43,11 @@ struct SaverSurfaces {
     Surface FrameBitmap;
 };
 
-// Captures the screen into a new snapshot and copies it into a new work and a
-// new frame surface, all of the screen's size.
+// Captures the area of the screen into a new snapshot and copies it into a
+// new work and a new frame surface, all of the area's size.
+SaverSurfaces BuildSurfaces(ScreenAccess& screen, const PixelRect& area);
+
+// The same for the primary screen.
 SaverSurfaces BuildSurfaces(ScreenAccess& screen);
 
 } // namespace nimbrel

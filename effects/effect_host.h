@@ -19,6 +19,7 @@
 
 #include <cstdint>
 
+#include "effects/frame_changes.h"
 #include "effects/random_source.h"
 #include "effects/surface.h"
 #include "settings/profile_store.h"
@@ -57,8 +58,12 @@ public:
     // Milliseconds since the system started; wraps around at 2^32.
     virtual std::uint32_t TickCount() const = 0;
 
-    // Shows PixelRect(0, 0, W, H) of FrameBitmap in the window.
-    virtual void PresentFrame() = 0;
+    // Shows the given rectangles of FrameBitmap in the window, each clipped
+    // to PixelRect(0, 0, W, H); the rest of the window keeps what it shows.
+    // A drawing tick passes the rectangles it changed since the frame it
+    // presented last, or the whole frame when the window may show anything
+    // else (its first frame, a changed frame size).
+    virtual void PresentFrame(std::span<const PixelRect> changed) = 0;
 
     // The process's random sequence (ProcessRandomSource() in the saver).
     virtual RandomSource& Random() = 0;
@@ -66,12 +71,6 @@ public:
     // The store through which the effect opens the settings file
     // (CurrentProfileStore() in the saver).
     virtual ProfileStore& SettingsStore() = 0;
-};
-
-// The frame size as the effects use it.
-struct FrameSize {
-    std::int32_t Width = 0;
-    std::int32_t Height = 0;
 };
 
 // The largest frame side an effect works with. Real windows are far smaller;

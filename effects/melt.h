@@ -37,6 +37,11 @@ struct MeltState {
     };
     std::array<std::int32_t, kMaxMeltColumnsPerTick> ColumnLefts{};
     std::array<ColumnSpan, kMaxMeltColumnsPerTick> Spans{};
+
+    // Set by the setup tick and by a restore, which happens after the
+    // present: the next tick then shows the whole frame.
+    bool PresentWholeFrame = true;
+    FrameChanges Changes;
 };
 
 // Columns per tick for a Speed setting: Speed x 10 + 1, none for a Speed of

@@ -26,24 +26,31 @@ void SetUpNoise(EffectHost& host, NoiseState& state)
     host.ClearEffectNeedsSetup();
 }
 
-// Brings FrameBitmap back to the snapshot inside the frame.
-void RestoreSnapshot(NoiseState& state, Surface& target, const Surface& snapshot, FrameSize frame)
+// Brings FrameBitmap back to the snapshot inside the frame. Returns whether
+// it copied the whole frame; otherwise the rows it put back are the first of
+// the tick's changed rows.
+bool RestoreSnapshot(NoiseState& state, Surface& target, const Surface& snapshot, FrameSize frame)
 {
-    if (state.Clean && frame.Width <= state.CleanWidth && frame.Height <= state.CleanHeight) {
+    state.ChangedRowCount = 0;
+    const bool whole =
+        !(state.Clean && frame.Width <= state.CleanWidth && frame.Height <= state.CleanHeight);
+    if (!whole) {
         for (const std::int32_t y :
              std::span(state.DirtyRows).first(static_cast<std::size_t>(state.DirtyRowCount))) {
             if (y >= frame.Height) continue;
             const PixelRect row{0, y, frame.Width, y + 1};
             CopyArea(target, row, snapshot, row);
+            state.ChangedRows[static_cast<std::size_t>(state.ChangedRowCount++)] = y;
         }
     } else {
-        const PixelRect whole{0, 0, frame.Width, frame.Height};
-        CopyArea(target, whole, snapshot, whole);
+        const PixelRect all{0, 0, frame.Width, frame.Height};
+        CopyArea(target, all, snapshot, all);
     }
     state.Clean = true;
     state.CleanWidth = frame.Width;
     state.CleanHeight = frame.Height;
     state.DirtyRowCount = 0;
+    return whole;
 }
 
 void DrawNoise(EffectHost& host, NoiseState& state)
@@ -54,7 +61,7 @@ void DrawNoise(EffectHost& host, NoiseState& state)
 
     const FrameSize frame = ReadFrameSize(host);
     Surface& target = host.FrameBitmap();
-    RestoreSnapshot(state, target, host.SnapshotBitmap(), frame);
+    const bool whole = RestoreSnapshot(state, target, host.SnapshotBitmap(), frame);
 
     const std::int32_t count = std::clamp(state.LinesPerTick, 0, kMaxNoiseLinesPerTick);
     const std::uint32_t rows = static_cast<std::uint32_t>(frame.Height) + 20u;
@@ -67,9 +74,20 @@ void DrawNoise(EffectHost& host, NoiseState& state)
         // Lines outside the frame are never restored, as they are never shown.
         if (y >= 0 && y < frame.Height) {
             state.DirtyRows[static_cast<std::size_t>(state.DirtyRowCount++)] = y;
+            state.ChangedRows[static_cast<std::size_t>(state.ChangedRowCount++)] = y;
         }
     }
-    host.PresentFrame();
+
+    // Outside the changed rows the frame is what the window shows already.
+    state.Changes.Reset(frame);
+    if (whole) {
+        state.Changes.AddWholeFrame();
+    } else {
+        auto rows = std::span(state.ChangedRows).first(static_cast<std::size_t>(state.ChangedRowCount));
+        std::ranges::sort(rows);
+        for (const std::int32_t y : rows) state.Changes.AddRows(y, y + 1);
+    }
+    host.PresentFrame(state.Changes.Rects());
 }
 
 } // namespace

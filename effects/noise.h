@@ -28,6 +28,12 @@ struct NoiseState {
     std::int32_t CleanHeight = 0;
     std::int32_t DirtyRowCount = 0;
     std::array<std::int32_t, kMaxNoiseLinesPerTick> DirtyRows{};
+
+    // The rows one tick changed inside the frame, put back or drawn over
+    // (each row once or more), and what the tick presents.
+    std::int32_t ChangedRowCount = 0;
+    std::array<std::int32_t, 2 * kMaxNoiseLinesPerTick> ChangedRows{};
+    FrameChanges Changes;
 };
 
 // Lines per frame for a Deal setting: Deal x 20 + 20, none for a Deal of -1

@@ -63,6 +63,11 @@ void DrawWave(EffectHost& host, WaveState& state)
     std::int64_t lastOffset = state.LastBase;
     std::int32_t lastPhase = state.LastPhase;
 
+    // Without the previous frame to compare with, the window may show
+    // anything: present all of it.
+    state.Changes.Reset(frame);
+    if (!canSkip) state.Changes.AddWholeFrame();
+
     std::int64_t bandOffset = base;
     std::int32_t bandPhase = state.Phase;
     for (std::int64_t bandTop = 0; bandTop <= lastTop; bandTop += bandHeight) {
@@ -73,6 +78,7 @@ void DrawWave(EffectHost& host, WaveState& state)
             const PixelRect destination{ClampToInt32(bandOffset), top,
                                         ClampToInt32(frame.Width + bandOffset), bottom};
             CopyArea(target, destination, snapshot, source);
+            if (canSkip) state.Changes.AddRows(top, bottom);
         }
         bandOffset += kWaveOffsetTable[bandPhase];
         bandPhase = NextPhase(bandPhase);
@@ -84,7 +90,7 @@ void DrawWave(EffectHost& host, WaveState& state)
     state.LastPhase = state.Phase;
     state.LastWidth = frame.Width;
     state.LastHeight = frame.Height;
-    host.PresentFrame();
+    host.PresentFrame(state.Changes.Rects());
 }
 
 } // namespace

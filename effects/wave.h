@@ -29,6 +29,9 @@ struct WaveState {
     std::int32_t LastPhase = 0;
     std::int32_t LastWidth = 0;
     std::int32_t LastHeight = 0;
+
+    // The bands this tick redrew, which it presents.
+    FrameChanges Changes;
 };
 
 // The shift of the top band. It lives for the process: a second run starts

@@ -23,8 +23,15 @@ void TMainForm::FormCreate()
     // left without them never gets a snapshot of an earlier run instead.
     run_.Surfaces = SaverSurfaces{};
 
+    // The saver covers every monitor, so that none stays live beside it (a
+    // click there would take the activation away). A preview shows the
+    // primary screen only.
     ScreenAccess& screen = platform_.Screen();
-    platform_.PlaceWindow(0, 0, screen.ScreenWidth(), screen.ScreenHeight());
+    const PixelRect area = run_.PreviewParent == 0
+                               ? screen.VirtualScreen()
+                               : PixelRect{0, 0, screen.ScreenWidth(), screen.ScreenHeight()};
+    platform_.PlaceWindow(area.Left, area.Top, static_cast<std::int32_t>(area.Width()),
+                          static_cast<std::int32_t>(area.Height()));
     platform_.MakeTopmost();
 
     if (run_.PreviewParent == 0) {
@@ -54,7 +61,7 @@ void TMainForm::FormCreate()
     // The window is not shown yet, so the capture holds the screen as it
     // was before the saver appeared. Assigned whole, so a refusal leaves
     // no surface at all.
-    run_.Surfaces = BuildSurfaces(screen);
+    run_.Surfaces = BuildSurfaces(screen, area);
 }
 
 bool TMainForm::HasSurfaces() const
@@ -88,13 +95,26 @@ void TMainForm::ChooseEffect()
 
 void TMainForm::FormPaint()
 {
-    PresentFrame();
+    const PixelRect whole{0, 0, platform_.ClientWidth(), platform_.ClientHeight()};
+    PresentFrame(std::span(&whole, 1));
 }
 
-void TMainForm::PresentFrame()
+void TMainForm::PresentFrame(std::span<const PixelRect> changed)
 {
     if (!HasSurfaces()) return;
-    platform_.PresentFrame(run_.Surfaces.FrameBitmap, platform_.ClientWidth(), platform_.ClientHeight());
+    const Surface& frame = run_.Surfaces.FrameBitmap;
+    const std::int32_t width = std::min(platform_.ClientWidth(), frame.Width());
+    const std::int32_t height = std::min(platform_.ClientHeight(), frame.Height());
+    // A longer list than the effects ever give is shown as the whole frame.
+    const PixelRect whole{0, 0, width, height};
+    if (changed.size() > clipped_.size()) changed = std::span(&whole, 1);
+    std::size_t count = 0;
+    for (const PixelRect& rect : changed) {
+        const PixelRect inside{std::max(rect.Left, 0), std::max(rect.Top, 0), std::min(rect.Right, width),
+                               std::min(rect.Bottom, height)};
+        if (inside.Left < inside.Right && inside.Top < inside.Bottom) clipped_[count++] = inside;
+    }
+    if (count > 0) platform_.PresentFrame(frame, std::span(clipped_).first(count));
 }
 
 void TMainForm::SetTimer2Interval(std::uint32_t milliseconds)

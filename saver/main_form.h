@@ -10,6 +10,7 @@
 // shows it and the window goes on.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -63,13 +64,13 @@ public:
     // the preview window when the run has a PreviewParent.
     CreationParams CreateParams(CreationParams standard) const;
 
-    // Covers the screen, hides the cursor and sets the running flag outside
-    // preview mode, reads the Main section, draws the effect and captures the
-    // screen. When a step throws, the steps done so far stay and the error
+    // Covers every monitor (the primary screen in preview mode), hides the
+    // cursor and sets the running flag outside preview mode, reads the Main
+    // section, draws the effect and captures the screen. When a step throws, the steps done so far stay and the error
     // leaves: the window goes on with what was made (without surfaces it
     // stays black and its ticks draw nothing), and FormDestroy undoes it.
     void FormCreate();
-    // Shows the last frame again; nothing without surfaces.
+    // Shows the whole last frame again; nothing without surfaces.
     void FormPaint();
     // Starts a new one-second period for counting mouse moves.
     void Timer1Timer();
@@ -111,7 +112,7 @@ public:
     void ClearEffectNeedsSetup() override { run_.EffectNeedsSetup = false; }
     void SetTimer2Interval(std::uint32_t milliseconds) override;
     std::uint32_t TickCount() const override { return platform_.TickCount(); }
-    void PresentFrame() override;
+    void PresentFrame(std::span<const PixelRect> changed) override;
     RandomSource& Random() override { return ProcessRandomSource(); }
     ProfileStore& SettingsStore() override { return CurrentProfileStore(); }
 
@@ -122,6 +123,9 @@ private:
     // Asks the system's password library about the user, with the cursor
     // shown while its dialog may be open.
     void VerifyPassword();
+
+    // The rectangles of one present, clipped to the window and the frame.
+    std::array<PixelRect, kMaxFrameChanges> clipped_{};
 
     SaverRun& run_;
     SaverPlatform& platform_;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -73,7 +74,7 @@ class SaverPlatform {
 public:
     virtual ~SaverPlatform() = default;
 
-    // The primary screen: its size, new surfaces and the capture.
+    // The screen: its monitors, new surfaces and the capture.
     virtual ScreenAccess& Screen() = 0;
     // The clock that seeds the random sequence (the system's UTC time).
     virtual const Clock& UtcClock() = 0;
@@ -87,9 +88,10 @@ public:
     // window into the preview window.
     virtual std::int32_t ClientWidth() = 0;
     virtual std::int32_t ClientHeight() = 0;
-    // Copies PixelRect(0, 0, width, height) of the frame to the window's
-    // client area at (0, 0), unscaled.
-    virtual void PresentFrame(const Surface& frame, std::int32_t width, std::int32_t height) = 0;
+    // Copies each rectangle of the frame to the same place in the window's
+    // client area, unscaled. The rectangles lie inside the client area and
+    // the frame; the rest of the window keeps what it shows.
+    virtual void PresentFrame(const Surface& frame, std::span<const PixelRect> rects) = 0;
     // Asks the window to close. The closing happens once the current handler
     // has returned, so the handler runs to its end.
     virtual void CloseWindow() = 0;

@@ -20,10 +20,12 @@ Surface MakeTestPattern(std::int32_t width, std::int32_t height)
     return picture;
 }
 
-void HeadlessScreen::CaptureScreen(Surface& surface)
+void HeadlessScreen::CaptureScreen(Surface& surface, std::int32_t left, std::int32_t top)
 {
-    const PixelRect whole{0, 0, picture_.Width(), picture_.Height()};
-    CopyArea(surface, whole, picture_, whole);
+    // The picture's pixel (x, y) is the screen's (virtual left + x, virtual top + y).
+    const PixelRect source{left - virtual_.Left, top - virtual_.Top,
+                           left - virtual_.Left + surface.Width(), top - virtual_.Top + surface.Height()};
+    CopyArea(surface, {0, 0, surface.Width(), surface.Height()}, picture_, source);
 }
 
 HeadlessEffectHost::HeadlessEffectHost(SaverSurfaces surfaces, ProfileStore& settings)
@@ -50,10 +52,12 @@ void HeadlessEffectHost::SetTimer2Interval(std::uint32_t milliseconds)
     ++intervalChanges_;
 }
 
-void HeadlessEffectHost::PresentFrame()
+void HeadlessEffectHost::PresentFrame(std::span<const PixelRect> changed)
 {
     ++presentCount_;
-    if (onPresent_) onPresent_(surfaces_.FrameBitmap, {frameWidth_, frameHeight_});
+    // Keeps its capacity, so a run of ticks allocates only the first time.
+    lastChanges_.assign(changed.begin(), changed.end());
+    if (onPresent_) onPresent_(surfaces_.FrameBitmap, {frameWidth_, frameHeight_}, changed);
 }
 
 } // namespace nimbrel

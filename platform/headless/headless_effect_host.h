@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
+#include <vector>
 
 #include "effects/build_surfaces.h"
 #include "effects/effect_host.h"
@@ -31,22 +33,39 @@ private:
 // 2^24 pixels), so that any misplaced pixel shows.
 Surface MakeTestPattern(std::int32_t width, std::int32_t height);
 
-// A screen whose size is that of a given picture and whose capture copies it.
+// A screen showing a given picture. By default the picture is the primary
+// screen; with a virtual screen it covers that rectangle instead, and the
+// primary screen is the part at (0, 0) of the given size.
 class HeadlessScreen final : public ScreenAccess {
 public:
     explicit HeadlessScreen(Surface picture)
         : picture_(std::move(picture))
+        , virtual_{0, 0, picture_.Width(), picture_.Height()}
+        , primaryWidth_(picture_.Width())
+        , primaryHeight_(picture_.Height())
+    {
+    }
+    HeadlessScreen(Surface picture, std::int32_t left, std::int32_t top, std::int32_t primaryWidth,
+                   std::int32_t primaryHeight)
+        : picture_(std::move(picture))
+        , virtual_{left, top, left + picture_.Width(), top + picture_.Height()}
+        , primaryWidth_(primaryWidth)
+        , primaryHeight_(primaryHeight)
     {
     }
 
-    std::int32_t ScreenWidth() override { return picture_.Width(); }
-    std::int32_t ScreenHeight() override { return picture_.Height(); }
-    void CaptureScreen(Surface& surface) override;
+    std::int32_t ScreenWidth() override { return primaryWidth_; }
+    std::int32_t ScreenHeight() override { return primaryHeight_; }
+    PixelRect VirtualScreen() override { return virtual_; }
+    void CaptureScreen(Surface& surface, std::int32_t left, std::int32_t top) override;
 
     const Surface& Picture() const { return picture_; }
 
 private:
     Surface picture_;
+    PixelRect virtual_;
+    std::int32_t primaryWidth_;
+    std::int32_t primaryHeight_;
 };
 
 // An effect host over surfaces of its own. The frame size starts as the
@@ -54,7 +73,8 @@ private:
 // sequence at seed 0; nothing moves unless the caller moves it.
 class HeadlessEffectHost final : public EffectHost {
 public:
-    using PresentHandler = std::function<void(const Surface& frame, FrameSize size)>;
+    using PresentHandler =
+        std::function<void(const Surface& frame, FrameSize size, std::span<const PixelRect> changed)>;
     using IntervalHandler = std::function<void(std::uint32_t milliseconds)>;
 
     HeadlessEffectHost(SaverSurfaces surfaces, ProfileStore& settings);
@@ -82,9 +102,12 @@ public:
     void SetTickCount(std::uint32_t milliseconds) { tickCount_ = milliseconds; }
     void AdvanceTickCount(std::uint32_t milliseconds) { tickCount_ += milliseconds; }
 
-    void PresentFrame() override;
+    void PresentFrame(std::span<const PixelRect> changed) override;
     int PresentCount() const { return presentCount_; }
-    // Called with FrameBitmap and the frame size at every PresentFrame.
+    // The rectangles of the last PresentFrame, as the tick passed them.
+    const std::vector<PixelRect>& LastChanges() const { return lastChanges_; }
+    // Called with FrameBitmap, the frame size and the rectangles at every
+    // PresentFrame.
     void SetPresentHandler(PresentHandler handler) { onPresent_ = std::move(handler); }
 
     RandomSource& Random() override { return random_; }
@@ -102,6 +125,7 @@ private:
     int intervalChanges_ = 0;
     std::uint32_t tickCount_ = 0;
     int presentCount_ = 0;
+    std::vector<PixelRect> lastChanges_;
     PresentHandler onPresent_;
     IntervalHandler onInterval_;
     RandomSource random_;

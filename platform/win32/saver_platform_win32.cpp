@@ -134,10 +134,10 @@ std::int32_t Win32SaverPlatform::ClientHeight()
     return client.bottom - client.top;
 }
 
-void Win32SaverPlatform::PresentFrame(const Surface& frame, std::int32_t width, std::int32_t height)
+void Win32SaverPlatform::PresentFrame(const Surface& frame, std::span<const PixelRect> rects)
 {
     WindowDc dc(window_);
-    PresentSurface(dc.get(), frame, width, height);
+    PresentSurface(dc.get(), frame, rects);
 }
 
 void Win32SaverPlatform::CloseWindow()

@@ -46,7 +46,7 @@ public:
     void MakeTopmost() override;
     std::int32_t ClientWidth() override;
     std::int32_t ClientHeight() override;
-    void PresentFrame(const Surface& frame, std::int32_t width, std::int32_t height) override;
+    void PresentFrame(const Surface& frame, std::span<const PixelRect> rects) override;
     void CloseWindow() override;
 
     void SetTimer2Interval(std::uint32_t milliseconds) override;

@@ -6,7 +6,7 @@
 
 namespace nimbrel::win32 {
 
-// Creates the saver window as TMainForm: a topmost popup covering the primary screen, or with a
+// Creates the saver window as TMainForm: a topmost popup covering every monitor, or with a
 // non-null previewParent a child of it. Stores previewParent as the run's PreviewParent first, registers
 // the window with Application, starts Timer1/Timer2 and runs FormCreate. An error of the timers or of
 // FormCreate is shown as a handler's error and the window goes on with what was made; only a window

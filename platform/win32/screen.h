@@ -1,29 +1,37 @@
-// The screen and the window as the effects see them: capturing the primary
-// screen into a Surface and showing a Surface's top-left corner in a window.
+// The screen and the window as the effects see them: capturing the desktop
+// into a Surface and showing rectangles of a Surface in a window.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
 
 #include "effects/build_surfaces.h"
 #include "effects/surface.h"
 
 namespace nimbrel::win32 {
 
-// The primary screen through GDI. Surfaces are plain memory in the 32-bit
-// DIB layout, so capture and presentation are one GDI call each and the
-// effects write pixels directly.
+// The desktop through GDI. Surfaces are DIB sections in the 32-bit DIB
+// layout, so the effects write pixels directly and presenting is one BitBlt
+// from memory the system can already reach.
 class Win32Screen final : public ScreenAccess {
 public:
+    // The primary monitor.
     std::int32_t ScreenWidth() override;
     std::int32_t ScreenHeight() override;
+    // Every monitor (the virtual screen). A system without the virtual-screen
+    // metrics (Windows 95, NT 4.0) answers 0 for them: it has one screen.
+    PixelRect VirtualScreen() override;
+    // A DIB section; plain memory when the system refuses one.
+    Surface CreateSurface(std::int32_t width, std::int32_t height) override;
     // A failed capture leaves the surface as it was (white when it is new).
-    void CaptureScreen(Surface& surface) override;
+    void CaptureScreen(Surface& surface, std::int32_t left, std::int32_t top) override;
 };
 
-// Copies PixelRect(0, 0, width, height) of the surface to the device context
-// at (0, 0), unscaled.
-void PresentSurface(HDC target, const Surface& surface, std::int32_t width, std::int32_t height);
+// Copies each rectangle of the surface to the same place on the device
+// context, unscaled; rectangles are clipped to the surface. The device
+// context is left without a clipping region of its own.
+void PresentSurface(HDC target, const Surface& surface, std::span<const PixelRect> rects);
 
 } // namespace nimbrel::win32

@@ -36,7 +36,10 @@ LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
         auto* picture = reinterpret_cast<const Surface*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (picture) win32::PresentSurface(dc, *picture, picture->Width(), picture->Height());
+        if (picture) {
+            const PixelRect whole{0, 0, picture->Width(), picture->Height()};
+            win32::PresentSurface(dc, *picture, std::span(&whole, 1));
+        }
         EndPaint(window, &paint);
         return 0;
     }
@@ -156,7 +159,7 @@ Surface CaptureScreen()
 {
     win32::Win32Screen screen;
     Surface surface(screen.ScreenWidth(), screen.ScreenHeight());
-    screen.CaptureScreen(surface);
+    screen.CaptureScreen(surface, 0, 0);
     return surface;
 }
 

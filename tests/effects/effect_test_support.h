@@ -55,7 +55,8 @@ protected:
     Surface Tick()
     {
         std::optional<Surface> presented;
-        host->SetPresentHandler([&](const Surface& frame, FrameSize) { presented = frame; });
+        host->SetPresentHandler(
+            [&](const Surface& frame, FrameSize, std::span<const PixelRect>) { presented = frame; });
         EffectTick(*host, state);
         host->SetPresentHandler(nullptr);
         EXPECT_TRUE(presented.has_value());

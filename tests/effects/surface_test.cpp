@@ -162,7 +162,7 @@ TEST(BuildSurfacesTest, SnapshotIsTheCaptureOnThePlatformsSurfacesAndTheOthersCo
             auto memory = std::make_shared<std::vector<Pixel>>(14, PixelFromColour(W));
             return Surface(*memory, width, height, width + 3, memory);
         }
-        void CaptureScreen(Surface& surface) override { surface.SetColourAt(1, 1, K); }
+        void CaptureScreen(Surface& surface, std::int32_t, std::int32_t) override { surface.SetColourAt(1, 1, K); }
     } screen;
     SaverSurfaces surfaces = BuildSurfaces(screen);
     const Surface captured = test_support::SurfaceFromRows({{W, W, W, W}, {W, K, W, W}});

@@ -15,7 +15,7 @@ TEST_F(SaverTest, CreationStartsFreshAndInSaverModeHidesTheCursorAndSetsTheRunni
     EXPECT_EQ(run.MouseMoveCount, 0);
     EXPECT_TRUE(run.EffectNeedsSetup);
     EXPECT_EQ(platform.calls, (Calls{"PlaceWindow 0 0 8 6", "MakeTopmost", "SetScreenSaverRunning 1",
-                                     "ShowCursor FALSE", "CreateSurface 8 6", "CaptureScreen",
+                                     "ShowCursor FALSE", "CreateSurface 8 6", "CaptureScreen 0 0",
                                      "CreateSurface 8 6", "CreateSurface 8 6"}));
     EXPECT_EQ(run.Surfaces.SnapshotBitmap, platform.picture);
     EXPECT_EQ(run.Surfaces.WorkBitmap, platform.picture);
@@ -27,8 +27,43 @@ TEST_F(SaverTest, CreationStartsFreshAndInSaverModeHidesTheCursorAndSetsTheRunni
     form.FormCreate();
     form.SetClosesOnInput(false);  // as program entry does for a preview
     form.FormDestroy();
-    EXPECT_EQ(platform.calls, (Calls{"PlaceWindow 0 0 8 6", "MakeTopmost", "CreateSurface 8 6", "CaptureScreen",
+    EXPECT_EQ(platform.calls, (Calls{"PlaceWindow 0 0 8 6", "MakeTopmost", "CreateSurface 8 6", "CaptureScreen 0 0",
                                      "CreateSurface 8 6", "CreateSurface 8 6"}));
+}
+
+TEST_F(SaverTest, TheSaverCoversEveryMonitorAndThePreviewThePrimaryOne)
+{
+    // A second monitor left of the primary one, or above it: the virtual
+    // screen starts at negative coordinates.
+    for (const PixelRect area : {PixelRect{-5, 0, 8, 6}, PixelRect{0, -4, 8, 6}}) {
+        SCOPED_TRACE(area.Left);
+        platform.virtualScreen = area;
+        platform.picture = MakeTestPattern(static_cast<std::int32_t>(area.Width()),
+                                           static_cast<std::int32_t>(area.Height()));
+        const std::string size = std::to_string(area.Width()) + " " + std::to_string(area.Height());
+        const std::string corner = std::to_string(area.Left) + " " + std::to_string(area.Top);
+        platform.calls.clear();
+        run.PreviewParent = 0;
+        form.FormCreate();
+        EXPECT_EQ(platform.calls[0], "PlaceWindow " + corner + " " + size);
+        EXPECT_EQ(Count("CaptureScreen " + corner), 1);
+        EXPECT_EQ(run.Surfaces.SnapshotBitmap, platform.picture);
+        EXPECT_EQ(run.Surfaces.FrameBitmap, platform.picture);
+        form.FormDestroy();
+
+        // The preview shows the primary screen's top-left corner, as with one
+        // monitor.
+        platform.calls.clear();
+        run.PreviewParent = 31;
+        form.FormCreate();
+        form.SetClosesOnInput(false);
+        EXPECT_EQ(platform.calls[0], "PlaceWindow 0 0 8 6");
+        EXPECT_EQ(Count("CaptureScreen 0 0"), 1);
+        Surface primary(8, 6);
+        CopyArea(primary, {0, 0, 8, 6}, platform.picture, {-area.Left, -area.Top, 8 - area.Left, 6 - area.Top});
+        EXPECT_EQ(run.Surfaces.SnapshotBitmap, primary);
+        form.FormDestroy();
+    }
 }
 
 TEST_F(SaverTest, CursorIsLoweredUntilTheCounterIsNegativeAndAtLeastOnce)
@@ -84,7 +119,7 @@ TEST_F(SaverTest, ARefusedSurfaceLeavesABlackWindowThatInputEndsAndDestructionRe
     EXPECT_THROW(form.FormCreate(), Error);
     EXPECT_EQ(platform.calls, (Calls{"SetScreenSaverRunning 0", "ShowCursor TRUE", "PlaceWindow 0 0 8 6",
                                      "MakeTopmost", "SetScreenSaverRunning 1", "ShowCursor FALSE",
-                                     "CreateSurface 8 6", "CaptureScreen", "CreateSurface 8 6"}));
+                                     "CreateSurface 8 6", "CaptureScreen 0 0", "CreateSurface 8 6"}));
     EXPECT_EQ(run.Surfaces.SnapshotBitmap.Width(), 0);
     platform.calls.clear();
     form.FormPaint();
@@ -120,7 +155,7 @@ TEST_F(SaverTest, PausedTicksDrawNothingAndTheSetupTickOfTheChosenEffectWaitsFor
     form.Timer2Timer();  // Melt's setup tick keeps Timer2 at 50 ms
     EXPECT_FALSE(run.EffectNeedsSetup);
     form.Timer2Timer();
-    EXPECT_EQ(platform.calls, (Calls{"PresentFrame 8 6"}));
+    EXPECT_EQ(platform.calls, (Calls{"PresentFrame 0,0,8,6"}));
 }
 
 TEST_F(SaverTest, OnlyTheScreenSaveCommandIsAnsweredWhateverItsLowFourBits)

@@ -29,6 +29,9 @@ public:
 
     // The script.
     Surface picture = MakeTestPattern(8, 6);  // the screen
+    // With several monitors: the virtual screen, which the picture then
+    // covers; the primary screen stays 8 x 6 at (0, 0).
+    std::optional<PixelRect> virtualScreen;
     int refuseSurfaceNumber = 0;              // 1 refuses the first new surface; 0 none
     FixedClock clock;
     std::int32_t clientWidth = 0, clientHeight = 0;
@@ -42,18 +45,21 @@ public:
     std::function<void()> whileDialogOpen;
 
     ScreenAccess& Screen() override { return *this; }
-    std::int32_t ScreenWidth() override { return picture.Width(); }
-    std::int32_t ScreenHeight() override { return picture.Height(); }
+    std::int32_t ScreenWidth() override { return virtualScreen ? 8 : picture.Width(); }
+    std::int32_t ScreenHeight() override { return virtualScreen ? 6 : picture.Height(); }
+    PixelRect VirtualScreen() override { return virtualScreen.value_or(ScreenAccess::VirtualScreen()); }
     Surface CreateSurface(std::int32_t width, std::int32_t height) override
     {
         Log("CreateSurface " + std::to_string(width) + " " + std::to_string(height));
         if (++surfacesMade_ == refuseSurfaceNumber) throw Error(kSurfaceOutOfResources);
         return Surface(width, height);
     }
-    void CaptureScreen(Surface& surface) override
+    void CaptureScreen(Surface& surface, std::int32_t left, std::int32_t top) override
     {
-        Log("CaptureScreen");
-        surface = picture;
+        Log("CaptureScreen " + std::to_string(left) + " " + std::to_string(top));
+        const PixelRect area = VirtualScreen();
+        CopyArea(surface, {0, 0, surface.Width(), surface.Height()}, picture,
+                 {left - area.Left, top - area.Top, left - area.Left + surface.Width(), top - area.Top + surface.Height()});
     }
     const Clock& UtcClock() override { return clock; }
     void PlaceWindow(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) override
@@ -66,9 +72,14 @@ public:
     void MakeTopmost() override { Log("MakeTopmost"); }
     std::int32_t ClientWidth() override { return clientWidth; }
     std::int32_t ClientHeight() override { return clientHeight; }
-    void PresentFrame(const Surface&, std::int32_t width, std::int32_t height) override
+    void PresentFrame(const Surface&, std::span<const PixelRect> rects) override
     {
-        Log("PresentFrame " + std::to_string(width) + " " + std::to_string(height));
+        std::string call = "PresentFrame";
+        for (const PixelRect& rect : rects) {
+            call += " " + std::to_string(rect.Left) + "," + std::to_string(rect.Top) + "," +
+                    std::to_string(rect.Right) + "," + std::to_string(rect.Bottom);
+        }
+        Log(call);
     }
     void CloseWindow() override { Log("CloseWindow"); }
     void SetTimer2Interval(std::uint32_t milliseconds) override

@@ -13,7 +13,7 @@ if(NOT code EQUAL 0)
   message(FATAL_ERROR "render_program: a good run failed with ${code}: ${err}")
 endif()
 file(STRINGS ${WORK}/out/ticks.csv rows)
-set(expected "tick,time_ms,interval_ms,effect,restored;0,50,50,melt,0;1,100,50,melt,1;2,150,50,melt,1;3,200,50,melt,1")
+set(expected "tick,time_ms,interval_ms,effect,restored,rects,changed_pixels;0,50,50,melt,0,0,0;1,100,50,melt,1,1,160;2,150,50,melt,1,1,160;3,200,50,melt,1,1,160")
 file(GLOB frames RELATIVE ${WORK}/out ${WORK}/out/*.png)
 file(READ ${WORK}/run.gif signature LIMIT 6 HEX)
 if(NOT out STREQUAL "melt\n" OR NOT rows STREQUAL expected

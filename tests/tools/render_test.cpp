@@ -219,11 +219,11 @@ TEST_F(RenderFilesTest, CommandWritesTheFramesTheTickListAndTheGif)
         << err.str();
     EXPECT_EQ(out.str(), "wave\n");
     EXPECT_EQ(ReadFile(dir / "out" / "ticks.csv"),
-              "tick,time_ms,interval_ms,effect,restored\n"
-              "0,1050,150,wave,0\n"
-              "1,1200,150,wave,0\n"
-              "2,1350,150,wave,0\n"
-              "3,1500,150,wave,0\n");
+              "tick,time_ms,interval_ms,effect,restored,rects,changed_pixels\n"
+              "0,1050,150,wave,0,0,0\n"
+              "1,1200,150,wave,0,1,16\n"
+              "2,1350,150,wave,0,1,16\n"
+              "3,1500,150,wave,0,1,16\n");
     // Before the first drawing tick the window shows the picture; then row 1
     // moves right by 2, 3, 4 and row 0 follows it a tick later. The pixels a
     // shift uncovers keep what was there.
@@ -249,7 +249,7 @@ TEST_F(RenderFilesTest, CommandPassesItsOptionsAndRemovesAnEarlierRunsFrames)
     // From seed 0 Next(30) gives 0, 0, 25: the choice lands on Melt.
     EXPECT_EQ(out.str(), "melt\n");
     EXPECT_EQ(Rows(ReadPng(dir / "out" / "frame-0000.png")), (RowList{{1, 2, 3}}));
-    EXPECT_NE(ReadFile(dir / "out" / "ticks.csv").find("\n1,100,50,melt,0\n"), std::string::npos);
+    EXPECT_NE(ReadFile(dir / "out" / "ticks.csv").find("\n1,100,50,melt,0,1,3\n"), std::string::npos);
     EXPECT_TRUE(fs::exists(dir / "out" / "frame-0001.png"));
     EXPECT_FALSE(fs::exists(dir / "out" / "frame-0002.png"));
     EXPECT_FALSE(fs::exists(dir / "out" / "frame-0003.png"));

@@ -43,18 +43,23 @@ bool CaptureShows(Surface& surface, int x, int y, Colour colour)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
         PumpMessages();
-        Win32Screen().CaptureScreen(surface);
+        Win32Screen().CaptureScreen(surface, 0, 0);
         if (surface.ColourAt(x, y) == colour) return true;
         Sleep(50);
     }
     return false;
 }
 
-TEST(ScreenTest, ScreenSizeIsThePrimaryDisplay)
+TEST(ScreenTest, ScreenSizeIsThePrimaryDisplayAndTheVirtualScreenHoldsIt)
 {
     Win32Screen screen;
     EXPECT_EQ(screen.ScreenWidth(), GetSystemMetrics(SM_CXSCREEN));
     EXPECT_GT(screen.ScreenHeight(), 0);
+    const PixelRect all = screen.VirtualScreen();
+    EXPECT_LE(all.Left, 0);
+    EXPECT_LE(all.Top, 0);
+    EXPECT_GE(all.Right, screen.ScreenWidth());
+    EXPECT_GE(all.Bottom, screen.ScreenHeight());
 }
 
 TEST(ScreenTest, CaptureReadsWhatAWindowShows)
@@ -74,22 +79,42 @@ TEST(ScreenTest, CaptureReadsWhatAWindowShows)
     EXPECT_EQ(surface.ColourAt(25, 15), MakeColour(0, 0, 255));
 }
 
-TEST(ScreenTest, PresentShowsTheTopLeftCornerUpright)
+TEST(ScreenTest, PresentShowsOnlyTheRectanglesInPlaceAndUpright)
 {
-    TestWindow window(32, 16);
-    // Rows of the surface: green on top, then a white row 8, then black below.
-    Surface surface(64, 40);
-    FillArea(surface, PixelRect{0, 0, 64, 8}, MakeColour(0, 255, 0));
-    FillArea(surface, PixelRect{0, 9, 64, 40}, MakeColour(0, 0, 0));
-    {
-        WindowDc dc(window.get());
-        PresentSurface(dc.get(), surface, 32, 16);
+    // Plain memory and the screen's own surfaces (DIB sections) alike.
+    for (const bool section : {false, true}) {
+        SCOPED_TRACE(section ? "DIB section" : "plain memory");
+        TestWindow window(32, 16);
+        {
+            // The window starts red.
+            WindowDc dc(window.get());
+            RECT all{0, 0, 32, 16};
+            HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+            FillRect(dc.get(), &all, red);
+            DeleteObject(red);
+        }
+        // Rows of the surface: green on top, then a white row 8, then black below.
+        Surface surface = section ? Win32Screen().CreateSurface(64, 40) : Surface(64, 40);
+        EXPECT_EQ(surface.OwnsPixels(), !section);
+        FillArea(surface, PixelRect{0, 0, 64, 8}, MakeColour(0, 255, 0));
+        FillArea(surface, PixelRect{0, 9, 64, 40}, MakeColour(0, 0, 0));
+        const PixelRect rects[] = {{0, 0, 10, 16}, {20, 6, 30, 10}};
+        {
+            WindowDc dc(window.get());
+            PresentSurface(dc.get(), surface, rects);
+        }
+        Surface captured(64, 40);
+        ASSERT_TRUE(CaptureShows(captured, 3, 3, MakeColour(0, 255, 0)));
+        EXPECT_EQ(captured.ColourAt(3, 8), MakeColour(255, 255, 255));
+        EXPECT_EQ(captured.ColourAt(9, 15), MakeColour(0, 0, 0));
+        EXPECT_EQ(captured.ColourAt(20, 7), MakeColour(0, 255, 0));
+        EXPECT_EQ(captured.ColourAt(29, 8), MakeColour(255, 255, 255));
+        EXPECT_EQ(captured.ColourAt(25, 9), MakeColour(0, 0, 0));
+        // Outside the rectangles the window keeps its red.
+        EXPECT_EQ(captured.ColourAt(15, 3), MakeColour(255, 0, 0));
+        EXPECT_EQ(captured.ColourAt(25, 12), MakeColour(255, 0, 0));
+        EXPECT_EQ(captured.ColourAt(31, 15), MakeColour(255, 0, 0));
     }
-    Surface captured(64, 40);
-    ASSERT_TRUE(CaptureShows(captured, 3, 3, MakeColour(0, 255, 0)));
-    EXPECT_EQ(captured.ColourAt(3, 8), MakeColour(255, 255, 255));
-    EXPECT_EQ(captured.ColourAt(3, 12), MakeColour(0, 0, 0));
-    EXPECT_EQ(captured.ColourAt(31, 15), MakeColour(0, 0, 0));
 }
 
 } // namespace

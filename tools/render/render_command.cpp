@@ -120,10 +120,10 @@ void RemoveOldFrames(const std::filesystem::path& dir)
 void WriteTicks(const std::filesystem::path& path, const RenderResult& result)
 {
     std::ostringstream csv;
-    csv << "tick,time_ms,interval_ms,effect,restored\n";
+    csv << "tick,time_ms,interval_ms,effect,restored,rects,changed_pixels\n";
     for (const TickRecord& row : result.Ticks) {
         csv << row.Tick << ',' << row.TimeMs << ',' << row.IntervalMs << ',' << EffectName(row.Effect) << ','
-            << (row.Restored ? 1 : 0) << '\n';
+            << (row.Restored ? 1 : 0) << ',' << row.ChangedRects << ',' << row.ChangedPixels << '\n';
     }
     std::ofstream file(path, std::ios::binary);
     file << csv.str();

@@ -96,13 +96,21 @@ RenderResult RenderRun(const Surface& picture, const RenderOptions& options, con
     host.SetTickCount(options.StartMs);
     host.SetTimer2Interval(kFirstTickDelay);
 
-    // The window's own pixels: what the last PresentFrame (or a paint) copied
-    // from FrameBitmap's top-left corner.
+    // The window's own pixels: the paint at creation copied FrameBitmap's
+    // top-left corner, and each PresentFrame copies only the rectangles the
+    // tick says it changed, as the saver window does.
     Surface shown(window.Width, window.Height);
     const PixelRect corner{0, 0, window.Width, window.Height};
-    auto present = [&](const Surface& frame) { CopyArea(shown, corner, frame, corner); };
-    present(host.FrameBitmap());
-    host.SetPresentHandler([&](const Surface& frame, FrameSize) { present(frame); });
+    CopyArea(shown, corner, host.FrameBitmap(), corner);
+    std::int32_t changedRects = 0;
+    std::int64_t changedPixels = 0;
+    host.SetPresentHandler([&](const Surface& frame, FrameSize, std::span<const PixelRect> changed) {
+        for (const PixelRect& rect : changed) {
+            CopyArea(shown, rect, frame, rect);
+            changedPixels += rect.Width() * rect.Height();
+        }
+        changedRects += static_cast<std::int32_t>(changed.size());
+    });
 
     RenderResult result;
     result.Effect = effect;
@@ -123,12 +131,15 @@ RenderResult RenderRun(const Surface& picture, const RenderOptions& options, con
         }
 
         const std::uint32_t deadlineBefore = states.Melt.RestoreDeadline;
+        changedRects = 0;
+        changedPixels = 0;
         RunEffectTick(effect, host, states);
         interval = host.Timer2Interval();
 
         result.Ticks.push_back({tick, now, interval, effect,
                                 tick > 0 && effect == EffectKind::Melt
-                                    && MeltRestored(deadlineBefore, states.Melt)});
+                                    && MeltRestored(deadlineBefore, states.Melt),
+                                changedRects, changedPixels});
     }
     // The last frame stays until the tick after the last one.
     sink({options.Frames, shown, static_cast<std::uint32_t>(now + interval - shownSince)});

@@ -56,6 +56,8 @@ struct TickRecord {
     std::uint32_t IntervalMs = 0;  // the time to the next tick, as the tick left it
     EffectKind Effect = EffectKind::Wave;
     bool Restored = false;         // Melt brought the snapshot back on this tick
+    std::int32_t ChangedRects = 0;   // rectangles the tick presented (0 for the setup tick)
+    std::int64_t ChangedPixels = 0;  // their pixels, counted once per rectangle
 };
 
 // A picture the window shows, handed out as soon as its time on screen is

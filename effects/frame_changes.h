@@ -1,0 +1,59 @@
+// FrameChanges: where one drawing tick changed FrameBitmap, as a short list
+// of rectangles, so that showing the frame copies only what changed.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "effects/surface.h"
+
+namespace nimbrel {
+
+// The most rectangles one tick reports: enough for every line of a crowded
+// Noise tick and every column span of a fast Melt. The window shows them
+// with one clipped copy, so a rectangle costs little; a list that would grow
+// longer merges neighbours instead.
+inline constexpr std::size_t kMaxFrameChanges = 256;
+
+// The frame size as the effects use it.
+struct FrameSize {
+    std::int32_t Width = 0;
+    std::int32_t Height = 0;
+};
+
+// The rectangles of one tick, clipped to the frame. A tick's changes are
+// either the whole frame, or bands of whole rows, or strips of whole columns:
+// each effect moves or redraws full-width rows or full-height columns. Bands
+// and strips are added in ascending order; one that overlaps or touches the
+// last joins it. When the list is full, neighbours whose gap is below a
+// threshold are merged, the threshold doubling until there is room, so the
+// list stays short and still covers every change. Allocation-free.
+class FrameChanges {
+public:
+    // An empty list for a frame of this size.
+    void Reset(FrameSize frame);
+    // The whole frame, replacing whatever was added.
+    void AddWholeFrame();
+    // Rows [top, bottom) across the frame's width. Rows do not mix with
+    // columns in one list; the tops come in ascending order.
+    void AddRows(std::int32_t top, std::int32_t bottom);
+    // Columns [left, right) down the frame's height, lefts ascending.
+    void AddColumns(std::int32_t left, std::int32_t right);
+
+    std::span<const PixelRect> Rects() const { return std::span(rects_).first(count_); }
+
+private:
+    enum class Axis { Rows, Columns };
+    void Add(Axis axis, std::int32_t begin, std::int32_t end);
+    void MergeCloserThan(std::int64_t gap);
+
+    FrameSize frame_;
+    Axis axis_ = Axis::Rows;
+    std::int64_t gap_ = 0;  // neighbours closer than this have been merged
+    std::size_t count_ = 0;
+    std::array<PixelRect, kMaxFrameChanges> rects_{};
+};
+
+} // namespace nimbrel
