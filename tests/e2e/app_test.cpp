@@ -82,7 +82,7 @@ TEST_F(AppTest, Win98GuardPasswordChangeAndPreview)
     const std::string record = std::string(tempDir, GetTempPathA(MAX_PATH, tempDir)) + "nimbrel-mpr-record.txt";
     DeleteFileA(record.c_str());
     {
-        ScopedSystemFile library(WindowsPathOf(NIMBREL_MPR_DLL_UNIX_PATH), L"MPR.DLL");
+        ScopedSystemFile library(NIMBREL_MPR_DLL_UNIX_PATH, L"MPR.DLL");
         // Wine prefers its own mpr.dll; the program must take the file instead.
         ScopedUserValue native(L"Software\\Wine\\AppDefaults\\Nimbrel.scr\\DllOverrides", L"mpr", L"native");
         Process change = Process::StartScr(L"/a 4660");

@@ -10,6 +10,22 @@
 namespace nimbrel::e2e {
 namespace {
 
+void PumpMessages()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+std::wstring WindowsPathOf(const std::string& unixPath)
+{
+    std::wstring path = L"Z:";
+    for (char c : unixPath) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    return path;
+}
+
 LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_PAINT) {
@@ -36,12 +52,6 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
     }
 }
 
-std::wstring WindowsPathOf(const std::string& unixPath)
-{
-    std::wstring path = L"Z:";
-    for (char c : unixPath) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-    return path;
-}
 
 Process Process::StartScr(const std::wstring& arguments)
 {
@@ -200,14 +210,6 @@ PictureWindow::PictureWindow(const Surface& picture)
     });
 }
 
-void PumpMessages()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
 
 namespace {
 std::string SettingsPath()
@@ -238,15 +240,7 @@ bool ScopedSettings::Exists()
     return GetFileAttributesA(SettingsPath().c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-namespace {
-bool win98Active = false;
-} // namespace
-
-ScopedWin98::ScopedWin98() { win98Active = true; }
-ScopedWin98::~ScopedWin98() { win98Active = false; }
-bool ScopedWin98::Active() { return win98Active; }
-
-ScopedSystemFile::ScopedSystemFile(const std::wstring& source, const std::wstring& name)
+ScopedSystemFile::ScopedSystemFile(const std::string& unixPath, const std::wstring& name)
 {
     wchar_t directory[MAX_PATH];
     UINT length = GetSystemDirectoryW(directory, MAX_PATH);
@@ -260,7 +254,7 @@ ScopedSystemFile::ScopedSystemFile(const std::wstring& source, const std::wstrin
     }
     backedUp_ = MoveFileExW(path_.c_str(), (path_ + L".nimbrel-backup").c_str(),
                             MOVEFILE_REPLACE_EXISTING) != 0;
-    CopyFileW(source.c_str(), path_.c_str(), FALSE);
+    CopyFileW(WindowsPathOf(unixPath).c_str(), path_.c_str(), FALSE);
 }
 
 ScopedSystemFile::~ScopedSystemFile()

@@ -23,9 +23,6 @@ inline constexpr DWORD kPatience = 15000;
 // Polls the condition every 20 ms until it holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kPatience);
 
-// A file of the build tree (a Unix path) as a Windows path.
-std::wstring WindowsPathOf(const std::string& unixPath);
-
 // A started Nimbrel.scr. Ending the test ends the process if it still runs.
 class Process {
 public:
@@ -84,9 +81,6 @@ public:
     explicit PictureWindow(const Surface& picture);
 };
 
-// Processes this process's pending window messages.
-void PumpMessages();
-
 // Rendaxo.ini in the prefix's Windows directory: removed, or written with a
 // text, and removed again when the object ends.
 class ScopedSettings {
@@ -96,11 +90,12 @@ public:
     static bool Exists();
 };
 
-// Copies a file into the system directory under a name; afterwards removes
-// it and puts back a file of that name that was there before.
+// Copies a file of the build tree (a Unix path) into the system directory
+// under a name; afterwards removes it and puts back a file of that name that
+// was there before.
 class ScopedSystemFile {
 public:
-    ScopedSystemFile(const std::wstring& source, const std::wstring& name);
+    ScopedSystemFile(const std::string& unixPath, const std::wstring& name);
     ~ScopedSystemFile();
 
 private:
@@ -130,11 +125,12 @@ private:
 // Makes Wine report Windows 98 to the programs started while it lives.
 class ScopedWin98 {
 public:
-    ScopedWin98();
-    ~ScopedWin98();
-    static bool Active();
+    ScopedWin98() { active_ = true; }
+    ~ScopedWin98() { active_ = false; }
+    static bool Active() { return active_; }
 
 private:
+    static inline bool active_ = false;
     ScopedUserValue version_{L"Software\\Wine", L"Version", L"win98"};
 };
 

@@ -128,7 +128,7 @@ protected:
         return WaitUntil([&] { return !IsWindow(window_) || !IsWindowVisible(window_); }, timeoutMs);
     }
 
-    ScopedSystemFile cpl_{WindowsPathOf(NIMBREL_PASSWORD_CPL_UNIX_PATH), L"PASSWORD.CPL"};
+    ScopedSystemFile cpl_{NIMBREL_PASSWORD_CPL_UNIX_PATH, L"PASSWORD.CPL"};
     ScopedUserValue usePassword_{kDesktopKey, kUsePassword, 1};
     ScopedUserValue answer_{kCplKey, L"Answer", std::nullopt};
     ScopedUserValue calls_{kCplKey, L"Calls", std::nullopt};
