@@ -1,8 +1,8 @@
 // Driving Nimbrel.scr from a test process under Wine.
 #include "tests/e2e/e2e_support.h"
 
+#include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "platform/win32/handles.h"
 #include "platform/win32/screen.h"
@@ -10,24 +10,20 @@
 namespace nimbrel::e2e {
 namespace {
 
-struct WindowSearch {
-    DWORD processId;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
+void PumpMessages()
 {
-    auto* search = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t name[128];
-    if (owner == search->processId && GetClassNameW(window, name, 128) &&
-        lstrcmpW(name, search->className) == 0) {
-        search->found = window;
-        return FALSE;
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
     }
-    return TRUE;
+}
+
+std::wstring WindowsPathOf(const std::string& unixPath)
+{
+    std::wstring path = L"Z:";
+    for (char c : unixPath) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    return path;
 }
 
 LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -46,25 +42,6 @@ LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void SendKeyboard(WORD virtualKey, DWORD flags)
-{
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-}
-
-void SendMouse(DWORD flags, LONG x = 0, LONG y = 0)
-{
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = x;
-    input.mi.dy = y;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-}
-
 } // namespace
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
@@ -78,37 +55,31 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
     }
 }
 
-std::wstring WindowsPathOf(const std::string& unixPath)
-{
-    std::wstring path = L"Z:";
-    for (char c : unixPath) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-    return path;
-}
-
-std::wstring ScrPath() { return WindowsPathOf(NIMBREL_SCR_UNIX_PATH); }
 
 Process Process::StartScr(const std::wstring& arguments)
 {
     Process process;
     // tools/check-9x-path asks for a trace of the programs that run in
     // win98 mode; the driver's own calls and the NT path stay out of it.
-    std::optional<ScopedEnvironment> trace;
-    wchar_t channels[64] = {};
+    wchar_t channels[64] = {}, ownChannels[64] = {};
     const DWORD length = GetEnvironmentVariableW(L"NIMBREL_SCR_WINEDEBUG", channels, 64);
-    if (length > 0 && length < 64 && ScopedWindowsVersion::Active() == "win98") {
+    const bool traced = length > 0 && length < 64 && ScopedWin98::Active();
+    if (traced) {
         // Only the calls made from the program itself: tracing the system
         // libraries' calls among themselves would slow it down many times.
-        static const ScopedUserString fromProgramOnly(L"Software\\Wine\\Debug", L"RelayFromInclude",
-                                                      L"Nimbrel.scr");
-        trace.emplace(L"WINEDEBUG", channels);
+        static const ScopedUserValue fromProgramOnly(L"Software\\Wine\\Debug", L"RelayFromInclude",
+                                                     L"Nimbrel.scr");
+        GetEnvironmentVariableW(L"WINEDEBUG", ownChannels, 64);
+        SetEnvironmentVariableW(L"WINEDEBUG", channels);
     }
-    std::wstring commandLine = L"\"" + ScrPath() + L"\" " + arguments;
+    std::wstring commandLine = L"\"" + WindowsPathOf(NIMBREL_SCR_UNIX_PATH) + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process.info_)) {
         process.info_ = {};
     }
+    if (traced) SetEnvironmentVariableW(L"WINEDEBUG", *ownChannels ? ownChannels : nullptr);
     return process;
 }
 
@@ -130,11 +101,11 @@ bool Process::Running() const
     return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-std::optional<DWORD> Process::WaitForExit(DWORD timeoutMs) const
+std::optional<DWORD> Process::WaitForExit() const
 {
     if (!info_.hProcess) return std::nullopt;
     // Keep this process's own windows answering while the other one ends.
-    if (!WaitUntil([&] { return !Running(); }, timeoutMs)) return std::nullopt;
+    if (!WaitUntil([&] { return !Running(); })) return std::nullopt;
     DWORD code = 0;
     GetExitCodeProcess(info_.hProcess, &code);
     return code;
@@ -142,16 +113,18 @@ std::optional<DWORD> Process::WaitForExit(DWORD timeoutMs) const
 
 HWND Process::FindWindowOfClass(const wchar_t* className) const
 {
-    WindowSearch search{info_.dwProcessId, className, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == info_.dwProcessId) return window;
+    }
+    return nullptr;
 }
 
-HWND Process::WaitForWindow(const wchar_t* className, DWORD timeoutMs) const
+HWND Process::WaitForWindow(const wchar_t* className) const
 {
     HWND window = nullptr;
-    WaitUntil([&] { return (window = FindWindowOfClass(className)) && IsWindowVisible(window); },
-              timeoutMs);
+    WaitUntil([&] { return (window = FindWindowOfClass(className)) && IsWindowVisible(window); });
     return window;
 }
 
@@ -167,48 +140,68 @@ std::optional<Surface> WaitForScreen(const std::function<bool(const Surface&)>& 
                                      DWORD timeoutMs)
 {
     std::optional<Surface> last;
-    bool found = WaitUntil([&] {
-        last = CaptureScreen();
-        return predicate(*last);
-    }, timeoutMs);
-    if (!found) return std::nullopt;
-    return last;
+    if (WaitUntil([&] { return predicate(*(last = CaptureScreen())); }, timeoutMs)) return last;
+    return std::nullopt;
 }
 
 void MoveMouseTo(int x, int y)
 {
     // Absolute coordinates run from 0 to 65535 across the primary screen.
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MulDiv(x, 65535, width - 1),
-              MulDiv(y, 65535, height - 1));
+    mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
+                MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1), 0, 0);
 }
 
-void PressKey(WORD virtualKey)
+void PressKey(WORD virtualKey, WORD heldKey)
 {
-    SendKeyboard(virtualKey, 0);
-    SendKeyboard(virtualKey, KEYEVENTF_KEYUP);
+    if (heldKey) keybd_event(static_cast<BYTE>(heldKey), 0, 0, 0);
+    keybd_event(static_cast<BYTE>(virtualKey), 0, 0, 0);
+    keybd_event(static_cast<BYTE>(virtualKey), 0, KEYEVENTF_KEYUP, 0);
+    if (heldKey) keybd_event(static_cast<BYTE>(heldKey), 0, KEYEVENTF_KEYUP, 0);
 }
 
-void ClickAt(int x, int y)
+void Click(HWND window)
 {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const int x = (rect.left + rect.right) / 2, y = (rect.top + rect.bottom) / 2;
     MoveMouseTo(x, y);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    WaitUntil([&] {
+        POINT cursor{};
+        return GetCursorPos(&cursor) && std::abs(cursor.x - x) <= 1 && std::abs(cursor.y - y) <= 1;
+    });
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
 }
 
-PictureWindow::PictureWindow(const Surface& picture) : picture_(&picture)
+TestWindow::TestWindow(const wchar_t* className, RECT bounds, DWORD style, DWORD exStyle,
+                       WNDPROC procedure)
 {
     WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = PictureWindowProc;
+    windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"NimbrelTestPicture";
+    windowClass.lpszClassName = className;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
     RegisterClassW(&windowClass);
-    window_ = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"", WS_POPUP, 0, 0,
-                              picture.Width(), picture.Height(), nullptr, nullptr,
+    window_ = CreateWindowExW(exStyle, className, L"test", style, bounds.left, bounds.top,
+                              bounds.right - bounds.left, bounds.bottom - bounds.top, nullptr, nullptr,
                               windowClass.hInstance, nullptr);
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(picture_));
-    ShowWindow(window_, SW_SHOW);
-    UpdateWindow(window_);
+    PumpMessages();
+}
+
+void TestWindow::Destroy()
+{
+    if (window_) DestroyWindow(window_);
+    window_ = nullptr;
+    PumpMessages();
+}
+
+PictureWindow::PictureWindow(const Surface& picture)
+    : TestWindow(L"NimbrelTestPicture", RECT{0, 0, picture.Width(), picture.Height()}, WS_POPUP,
+                 WS_EX_TOPMOST, PictureWindowProc)
+{
+    SetWindowLongPtrW(get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&picture));
+    ShowWindow(get(), SW_SHOW);
+    UpdateWindow(get());
     // Wait until the display really shows the picture.
     WaitForScreen([&](const Surface& screen) {
         for (int y = 0; y < picture.Height(); y += 7) {
@@ -220,21 +213,8 @@ PictureWindow::PictureWindow(const Surface& picture) : picture_(&picture)
     });
 }
 
-PictureWindow::~PictureWindow()
-{
-    if (window_) DestroyWindow(window_);
-    PumpMessages();
-}
 
-void PumpMessages()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
+namespace {
 std::string SettingsPath()
 {
     char directory[MAX_PATH];
@@ -242,7 +222,6 @@ std::string SettingsPath()
     return std::string(directory, length) + "\\Rendaxo.ini";
 }
 
-namespace {
 void RemoveSettingsFile()
 {
     DeleteFileA(SettingsPath().c_str());
@@ -251,63 +230,20 @@ void RemoveSettingsFile()
 }
 } // namespace
 
-ScopedSettings::ScopedSettings() { RemoveSettingsFile(); }
-
-ScopedSettings::ScopedSettings(const std::string& text)
+ScopedSettings::ScopedSettings(const char* text)
 {
     RemoveSettingsFile();
-    std::ofstream(SettingsPath(), std::ios::binary) << text;
+    if (text) std::ofstream(SettingsPath(), std::ios::binary) << text;
 }
 
 ScopedSettings::~ScopedSettings() { RemoveSettingsFile(); }
-
-std::string ScopedSettings::Text()
-{
-    std::ifstream in(SettingsPath(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 bool ScopedSettings::Exists()
 {
     return GetFileAttributesA(SettingsPath().c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-namespace {
-std::string& ActiveVersion()
-{
-    static std::string version;
-    return version;
-}
-} // namespace
-
-ScopedWindowsVersion::ScopedWindowsVersion(const char* version)
-{
-    ActiveVersion() = version;
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) == ERROR_SUCCESS) {
-        RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                       static_cast<DWORD>(lstrlenA(version) + 1));
-        RegCloseKey(key);
-    }
-}
-
-const std::string& ScopedWindowsVersion::Active() { return ActiveVersion(); }
-
-ScopedWindowsVersion::~ScopedWindowsVersion()
-{
-    ActiveVersion().clear();
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Wine", 0, KEY_ALL_ACCESS, &key) ==
-        ERROR_SUCCESS) {
-        RegDeleteValueA(key, "Version");
-        RegCloseKey(key);
-    }
-}
-
-ScopedSystemFile::ScopedSystemFile(const std::wstring& source, const std::wstring& name)
+ScopedSystemFile::ScopedSystemFile(const std::string& unixPath, const std::wstring& name)
 {
     wchar_t directory[MAX_PATH];
     UINT length = GetSystemDirectoryW(directory, MAX_PATH);
@@ -321,7 +257,7 @@ ScopedSystemFile::ScopedSystemFile(const std::wstring& source, const std::wstrin
     }
     backedUp_ = MoveFileExW(path_.c_str(), (path_ + L".nimbrel-backup").c_str(),
                             MOVEFILE_REPLACE_EXISTING) != 0;
-    CopyFileW(source.c_str(), path_.c_str(), FALSE);
+    CopyFileW(WindowsPathOf(unixPath).c_str(), path_.c_str(), FALSE);
 }
 
 ScopedSystemFile::~ScopedSystemFile()
@@ -330,92 +266,56 @@ ScopedSystemFile::~ScopedSystemFile()
     if (backedUp_) MoveFileW((path_ + L".nimbrel-backup").c_str(), path_.c_str());
 }
 
-ScopedUserString::ScopedUserString(const wchar_t* key, const wchar_t* name, const wchar_t* value)
+ScopedUserValue::ScopedUserValue(const wchar_t* key, const wchar_t* name, int number)
+    : ScopedUserValue(key, name, std::pair(REG_DWORD, std::string(reinterpret_cast<const char*>(&number), 4)))
+{
+}
+
+ScopedUserValue::ScopedUserValue(const wchar_t* key, const wchar_t* name, const wchar_t* text)
+    : ScopedUserValue(key, name,
+                      std::pair(REG_SZ, std::string(reinterpret_cast<const char*>(text),
+                                                    (lstrlenW(text) + 1) * sizeof(wchar_t))))
+{
+}
+
+ScopedUserValue::ScopedUserValue(const wchar_t* key, const wchar_t* name, std::nullopt_t)
+    : ScopedUserValue(key, name, Value())
+{
+}
+
+ScopedUserValue::ScopedUserValue(const wchar_t* key, const wchar_t* name, const Value& value)
     : key_(key), name_(name)
 {
-    HKEY handle;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
-                        nullptr) != ERROR_SUCCESS) {
+    char data[512];
+    DWORD type = 0, size = sizeof data;
+    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &type, data, &size) == ERROR_SUCCESS) {
+        previous_.emplace(type, std::string(data, size));
+    }
+    Set(value);
+}
+
+void ScopedUserValue::Set(const Value& value) const
+{
+    if (!value) {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, key_.c_str(), name_.c_str());
         return;
     }
-    RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                   static_cast<DWORD>((lstrlenW(value) + 1) * sizeof(wchar_t)));
-    RegCloseKey(handle);
+    RegSetKeyValueW(HKEY_CURRENT_USER, key_.c_str(), name_.c_str(), value->first, value->second.data(),
+                    static_cast<DWORD>(value->second.size()));
 }
 
-ScopedUserString::~ScopedUserString()
+std::wstring TextOf(HWND window)
 {
-    HKEY handle;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_ALL_ACCESS, &handle) == ERROR_SUCCESS) {
-        RegDeleteValueW(handle, name_.c_str());
-        RegCloseKey(handle);
-    }
+    wchar_t text[1024] = {};
+    SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
 }
 
-ScopedEnvironment::ScopedEnvironment(const wchar_t* name, const std::wstring& value) : name_(name)
+MessageBoxText ReadMessageBox(HWND box)
 {
-    wchar_t buffer[1024];
-    DWORD length = GetEnvironmentVariableW(name, buffer, 1024);
-    if (length > 0 && length < 1024) previous_ = std::wstring(buffer, length);
-    SetEnvironmentVariableW(name, value.c_str());
-}
-
-ScopedEnvironment::~ScopedEnvironment()
-{
-    SetEnvironmentVariableW(name_.c_str(), previous_ ? previous_->c_str() : nullptr);
-}
-
-std::optional<MessageBoxText> ReadMessageBox(HWND box)
-{
-    if (!box) return std::nullopt;
-    MessageBoxText result;
-    wchar_t buffer[1024];
-    int length = GetWindowTextW(box, buffer, 1024);
-    result.caption.assign(buffer, length);
     // The message text is the box's static control with the id 0xFFFF.
     HWND label = GetDlgItem(box, 0xFFFF);
-    if (!label) return std::nullopt;
-    length = GetWindowTextW(label, buffer, 1024);
-    result.text.assign(buffer, length);
-    return result;
-}
-
-ScopedUserDword::ScopedUserDword(const wchar_t* key, const wchar_t* name, std::optional<DWORD> value)
-    : key_(key), name_(name)
-{
-    HKEY handle;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
-                        nullptr) != ERROR_SUCCESS) {
-        return;
-    }
-    DWORD type = 0, data = 0, size = sizeof data;
-    if (RegQueryValueExW(handle, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) ==
-            ERROR_SUCCESS && type == REG_DWORD) {
-        previous_ = data;
-    }
-    if (value) {
-        RegSetValueExW(handle, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*value),
-                       sizeof(DWORD));
-    } else {
-        RegDeleteValueW(handle, name);
-    }
-    RegCloseKey(handle);
-}
-
-ScopedUserDword::~ScopedUserDword()
-{
-    HKEY handle;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_ALL_ACCESS, &handle) !=
-        ERROR_SUCCESS) {
-        return;
-    }
-    if (previous_) {
-        RegSetValueExW(handle, name_.c_str(), 0, REG_DWORD,
-                       reinterpret_cast<const BYTE*>(&*previous_), sizeof(DWORD));
-    } else {
-        RegDeleteValueW(handle, name_.c_str());
-    }
-    RegCloseKey(handle);
+    return {TextOf(box), label ? TextOf(label) : L""};
 }
 
 } // namespace nimbrel::e2e

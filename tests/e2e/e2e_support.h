@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "effects/surface.h"
 
@@ -21,11 +22,6 @@ inline constexpr DWORD kPatience = 15000;
 
 // Polls the condition every 20 ms until it holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kPatience);
-
-// The built Nimbrel.scr, as a Windows path.
-std::wstring ScrPath();
-// A file of the build tree (a Unix path) as a Windows path.
-std::wstring WindowsPathOf(const std::string& unixPath);
 
 // A started Nimbrel.scr. Ending the test ends the process if it still runs.
 class Process {
@@ -38,9 +34,9 @@ public:
 
     bool Running() const;
     // The exit code once the process has ended within the time limit.
-    std::optional<DWORD> WaitForExit(DWORD timeoutMs = kPatience) const;
-    // A top-level window of the process with this class, once it exists.
-    HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs = kPatience) const;
+    std::optional<DWORD> WaitForExit() const;
+    // A visible top-level window of the process with this class, once it exists.
+    HWND WaitForWindow(const wchar_t* className) const;
     HWND FindWindowOfClass(const wchar_t* className) const;
 
 private:
@@ -56,102 +52,97 @@ std::optional<Surface> WaitForScreen(const std::function<bool(const Surface&)>& 
 
 // Input as a user gives it.
 void MoveMouseTo(int x, int y);
-void PressKey(WORD virtualKey);
-void ClickAt(int x, int y);
+// Presses and releases the key, while holding the other one when given.
+void PressKey(WORD virtualKey, WORD heldKey = 0);
+// Clicks the middle of the window once the pointer has arrived there, so
+// that the press cannot land where the pointer was before.
+void Click(HWND window);
 
-// A topmost window of this process that shows a picture at the screen's
-// top-left corner, so that the saver's snapshot holds a known picture.
-class PictureWindow {
+// A window of the test process: a stand-in for the Display Settings' preview
+// window, for a saver already running or for another program.
+class TestWindow {
 public:
-    explicit PictureWindow(const Surface& picture);
-    ~PictureWindow();
-    PictureWindow(const PictureWindow&) = delete;
-    PictureWindow& operator=(const PictureWindow&) = delete;
-    HWND Handle() const { return window_; }
+    TestWindow(const wchar_t* className, RECT bounds, DWORD style = WS_POPUP | WS_VISIBLE,
+               DWORD exStyle = 0, WNDPROC procedure = DefWindowProcW);
+    ~TestWindow() { Destroy(); }
+    TestWindow(const TestWindow&) = delete;
+    TestWindow& operator=(const TestWindow&) = delete;
+    HWND get() const { return window_; }
+    void Destroy();
 
 private:
     HWND window_ = nullptr;
-    const Surface* picture_;
 };
 
-// Processes this process's pending window messages.
-void PumpMessages();
+// A topmost window that shows a picture at the screen's top-left corner, so
+// that the saver's snapshot holds a known picture; made once it shows.
+class PictureWindow : public TestWindow {
+public:
+    explicit PictureWindow(const Surface& picture);
+};
 
-// Rendaxo.ini in the prefix's Windows directory.
-std::string SettingsPath();
-// Removes it; the destructor of ScopedSettings removes it again.
+// Rendaxo.ini in the prefix's Windows directory: removed, or written with a
+// text, and removed again when the object ends.
 class ScopedSettings {
 public:
-    ScopedSettings();                       // no file
-    explicit ScopedSettings(const std::string& text);
+    explicit ScopedSettings(const char* text = nullptr);
     ~ScopedSettings();
-    static std::string Text();              // the file's text now, "" when missing
     static bool Exists();
 };
 
-// Makes Wine report another Windows version (for example "win98") to the
-// processes started while it lives.
-class ScopedWindowsVersion {
-public:
-    explicit ScopedWindowsVersion(const char* version);
-    ~ScopedWindowsVersion();
-    // The version that one of these objects sets now; "" for Wine's default.
-    static const std::string& Active();
-};
-
-// Copies a file into the system directory under a name; afterwards removes
-// it and puts back a file of that name that was there before.
+// Copies a file of the build tree (a Unix path) into the system directory
+// under a name; afterwards removes it and puts back a file of that name that
+// was there before.
 class ScopedSystemFile {
 public:
-    ScopedSystemFile(const std::wstring& source, const std::wstring& name);
+    ScopedSystemFile(const std::string& unixPath, const std::wstring& name);
     ~ScopedSystemFile();
-    const std::wstring& Path() const { return path_; }
 
 private:
     std::wstring path_;
     bool backedUp_ = false;
 };
 
-// A text value under HKEY_CURRENT_USER, removed again when the object ends
-// (the tests only set values that the prefix does not have).
-class ScopedUserString {
+// A value under HKEY_CURRENT_USER (a number, a text, or none at all), put
+// back as it was when the object ends.
+class ScopedUserValue {
 public:
-    ScopedUserString(const wchar_t* key, const wchar_t* name, const wchar_t* value);
-    ~ScopedUserString();
+    ScopedUserValue(const wchar_t* key, const wchar_t* name, int number);  // a REG_DWORD
+    ScopedUserValue(const wchar_t* key, const wchar_t* name, const wchar_t* text);
+    ScopedUserValue(const wchar_t* key, const wchar_t* name, std::nullopt_t);
+    ~ScopedUserValue() { Set(previous_); }
+    ScopedUserValue(const ScopedUserValue&) = delete;
+    ScopedUserValue& operator=(const ScopedUserValue&) = delete;
 
 private:
+    using Value = std::optional<std::pair<DWORD, std::string>>;  // type and bytes
+    ScopedUserValue(const wchar_t* key, const wchar_t* name, const Value& value);
+    void Set(const Value& value) const;
     std::wstring key_, name_;
+    Value previous_;
 };
 
-// An environment variable of this process (and so of the programs it
-// starts), restored when the object ends.
-class ScopedEnvironment {
+// Makes Wine report Windows 98 to the programs started while it lives.
+class ScopedWin98 {
 public:
-    ScopedEnvironment(const wchar_t* name, const std::wstring& value);
-    ~ScopedEnvironment();
+    ScopedWin98() { active_ = true; }
+    ~ScopedWin98() { active_ = false; }
+    static bool Active() { return active_; }
 
 private:
-    std::wstring name_;
-    std::optional<std::wstring> previous_;
+    static inline bool active_ = false;
+    ScopedUserValue version_{L"Software\\Wine", L"Version", L"win98"};
 };
 
-// The text of a message box of the process (its static text), and its caption.
+// A window's text; WM_GETTEXT reaches a window of another process, where
+// GetWindowText would not.
+std::wstring TextOf(HWND window);
+
+// A message box's caption and text (its static control), as the user reads them.
 struct MessageBoxText {
     std::wstring caption;
     std::wstring text;
 };
-std::optional<MessageBoxText> ReadMessageBox(HWND box);
-
-// A registry value under HKEY_CURRENT_USER, restored to its earlier state
-// (or removed) when the object ends.
-class ScopedUserDword {
-public:
-    ScopedUserDword(const wchar_t* key, const wchar_t* name, std::optional<DWORD> value);
-    ~ScopedUserDword();
-
-private:
-    std::wstring key_, name_;
-    std::optional<DWORD> previous_;
-};
+MessageBoxText ReadMessageBox(HWND box);
 
 } // namespace nimbrel::e2e

@@ -1,10 +1,9 @@
 // A password library that shows no dialog: it answers what the test driver
-// stored under HKEY_CURRENT_USER\Software\NimbrelTest\PasswordCpl and notes
-// that it was asked, and by which window, so the driver can tell.
+// stored under HKEY_CURRENT_USER\Software\NimbrelTest\PasswordCpl and counts
+// the calls, so the driver can tell that it was asked.
 //
 //   Answer (REG_DWORD, in)   the whole 32-bit result; missing means 0
 //   Calls  (REG_DWORD, out)  one more on every call
-//   Window (REG_SZ, out)     the class name of the window it was given
 #include <windows.h>
 
 namespace {
@@ -24,7 +23,7 @@ DWORD ReadDword(HKEY key, const char* name)
 
 } // namespace
 
-extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window)
+extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND)
 {
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
@@ -33,10 +32,6 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window)
     }
     const DWORD calls = ReadDword(key, "Calls") + 1;
     RegSetValueExA(key, "Calls", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&calls), sizeof calls);
-    char className[64] = "";
-    if (!window || !GetClassNameA(window, className, sizeof className)) lstrcpyA(className, "(none)");
-    RegSetValueExA(key, "Window", 0, REG_SZ, reinterpret_cast<const BYTE*>(className),
-                   static_cast<DWORD>(lstrlenA(className) + 1));
     const DWORD answer = ReadDword(key, "Answer");
     RegCloseKey(key);
     return static_cast<BOOL>(answer);
