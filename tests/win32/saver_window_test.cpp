@@ -146,8 +146,12 @@ class RefusingScreen final : public ScreenAccess {
 public:
     std::int32_t ScreenWidth() override { return screen_.ScreenWidth(); }
     std::int32_t ScreenHeight() override { return screen_.ScreenHeight(); }
+    PixelRect VirtualScreen() override { return screen_.VirtualScreen(); }
     Surface CreateSurface(std::int32_t, std::int32_t) override { throw Error(kSurfaceOutOfResources); }
-    void CaptureScreen(Surface& surface) override { screen_.CaptureScreen(surface); }
+    void CaptureScreen(Surface& surface, std::int32_t left, std::int32_t top) override
+    {
+        screen_.CaptureScreen(surface, left, top);
+    }
 
 private:
     Win32Screen screen_;
