@@ -32,8 +32,13 @@ LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT message, WPARAM wParam,
         break;
     case kPassActivationMessage:
         if (GetActiveWindow() == window) {
-            HWND popup = GetLastActivePopup(window);
-            if (popup != window && IsWindowVisible(popup) && IsWindowEnabled(popup)) SetActiveWindow(popup);
+            HWND working = Application::Get().WorkingWindow();
+            if (working && working != window && IsWindowVisible(working) && IsWindowEnabled(working)) {
+                // Foreground, not only active: the system's own focus
+                // follows, so the activation does not bounce back here.
+                SetForegroundWindow(working);
+                SetActiveWindow(working);
+            }
         }
         return 0;
     default:

@@ -40,6 +40,9 @@ public:
     void WindowCreated(HWND window);
     void WindowDestroyed(HWND window);
     HWND MainWindow() const { return main_; }
+    // The window the user works in: the innermost modal window, else the
+    // main window.
+    HWND WorkingWindow() const { return modal_.empty() ? main_ : modal_.back().window; }
 
     // Called for every message before it is dispatched, with the top-level
     // window that the message's target belongs to; returning true swallows
