@@ -41,6 +41,17 @@ TEST_F(InputTest, TheMoveAfterThresholdPlusOneRequestsAndLeavesTheCounter)
     }
 }
 
+TEST_F(InputTest, Timer1StartsANewPeriodForTheMouseMoves)
+{
+    CreateWithThreshold("4");
+    MoveMouse(5);
+    form.Timer1Timer();
+    MoveMouse(5);
+    EXPECT_EQ(Count("CloseWindow"), 0);
+    MoveMouse(1);
+    EXPECT_EQ(Count("CloseWindow"), 1);
+}
+
 TEST_F(InputTest, KeysAndClicksRequestAtOnceWithoutCounting)
 {
     CreateWithThreshold("4");
@@ -53,6 +64,9 @@ TEST_F(InputTest, KeysAndClicksRequestAtOnceWithoutCounting)
 TEST_F(InputTest, PreviewIgnoresInputAndTheCounterWraps)
 {
     run.PreviewParent = 31;
+    // A child of the preview window: WS_CHILD instead of WS_POPUP, the
+    // other style bits as they were.
+    EXPECT_EQ(form.CreateParams({kStylePopup | 0x10000000u, 0}), (CreationParams{kStyleChild | 0x10000000u, 31}));
     CreateWithThreshold("0");
     form.SetClosesOnInput(false);
     MoveMouse(255);
