@@ -101,11 +101,11 @@ bool Process::Running() const
     return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-std::optional<DWORD> Process::WaitForExit() const
+std::optional<DWORD> Process::WaitForExit(DWORD timeoutMs) const
 {
     if (!info_.hProcess) return std::nullopt;
     // Keep this process's own windows answering while the other one ends.
-    if (!WaitUntil([&] { return !Running(); })) return std::nullopt;
+    if (!WaitUntil([&] { return !Running(); }, timeoutMs)) return std::nullopt;
     DWORD code = 0;
     GetExitCodeProcess(info_.hProcess, &code);
     return code;

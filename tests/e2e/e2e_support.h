@@ -34,7 +34,7 @@ public:
 
     bool Running() const;
     // The exit code once the process has ended within the time limit.
-    std::optional<DWORD> WaitForExit() const;
+    std::optional<DWORD> WaitForExit(DWORD timeoutMs = kPatience) const;
     // A visible top-level window of the process with this class, once it exists.
     HWND WaitForWindow(const wchar_t* className) const;
     HWND FindWindowOfClass(const wchar_t* className) const;
