@@ -141,23 +141,10 @@ void Win32Screen::CaptureScreen(Surface& surface, std::int32_t left, std::int32_
     SelectObject(memory.get(), previous);
     if (!copied) return;
 
-    // GetDIBits writes rows width pixels apart; read through a buffer when
-    // the surface's rows lie further apart.
+    // Surfaces keep their rows width pixels apart, as GetDIBits writes them.
     BITMAPINFO info = DescribeRows(width, height);
-    if (surface.Stride() == width) {
-        GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(height), surface.Row(0).data(),
-                  &info, DIB_RGB_COLORS);
-        return;
-    }
-    std::vector<Pixel> buffer(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    if (GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(height), buffer.data(), &info,
-                  DIB_RGB_COLORS) == 0) {
-        return;
-    }
-    for (std::int32_t y = 0; y < height; ++y) {
-        auto row = std::span(buffer).subspan(static_cast<std::size_t>(y) * width, width);
-        std::copy(row.begin(), row.end(), surface.Row(y).begin());
-    }
+    GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(height), surface.Row(0).data(), &info,
+              DIB_RGB_COLORS);
 }
 
 void PresentSurface(HDC target, const Surface& surface, std::span<const PixelRect> rects)

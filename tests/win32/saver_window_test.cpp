@@ -1,23 +1,20 @@
-// The saver window of this process as the system sees it: its class, styles
-// and place, the system command it answers, a preview inside another window,
-// a creation refused its surfaces, the error box, and the registry and
-// library requests of its exit.
+// The saver window of this process as the system sees it: the error box of
+// a creation refused its surfaces, the window's styles and place, the
+// cursor and the screen-saver-running flag, the clicks that end it, and the
+// registry reads of its exit. A preview inside another window is shown end
+// to end.
 #include "platform/win32/saver_window.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <memory>
-#include <optional>
 #include <string>
-#include <utility>
+#include <string_view>
+#include <tuple>
 
-#include "platform/headless/memory_profile_store.h"
-#include "platform/win32/application.h"
-#include "platform/win32/error_display.h"
 #include "platform/win32/saver_platform_win32.h"
 #include "settings/errors.h"
-#include "settings/settings_file.h"
 
 namespace nimbrel::win32 {
 namespace {
@@ -29,62 +26,6 @@ int CursorCounter()
     return ShowCursor(TRUE);
 }
 
-class SaverWindowTest : public ::testing::Test {
-protected:
-    SaverWindowTest()
-    {
-        // On the NT family a request closes at once, without the registry.
-        CapturePlatformId();
-        EXPECT_EQ(CapturedPlatformId(), 2u) << "the test prefix must report an NT-family Windows";
-        SetCurrentProfileStore(&settings_);
-    }
-    ~SaverWindowTest() override
-    {
-        SetCurrentProfileStore(nullptr);
-        // Destroying the main window asks the loop to quit; that request must
-        // not reach the next test.
-        MSG message;
-        while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-    }
-    MemoryProfileStore settings_;
-};
-
-TEST_F(SaverWindowTest, IsAHiddenTopmostBorderlessPopupCoveringTheScreenThatAnswersScreenSave)
-{
-    const int cursor = CursorCounter();
-    ASSERT_GE(cursor, 0);
-    HWND window = CreateSaverWindow(nullptr);
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(CursorCounter(), -1);
-
-    std::array<wchar_t, 64> text{};
-    GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
-    EXPECT_STREQ(text.data(), L"Nimbrel");
-    const LONG style = GetWindowLongW(window, GWL_STYLE);
-    EXPECT_TRUE(style & WS_POPUP);
-    EXPECT_FALSE(style & (WS_CHILD | WS_BORDER | WS_THICKFRAME | WS_CAPTION));
-    EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(GetClassLongPtrW(window, GCLP_HBRBACKGROUND)), GetStockObject(BLACK_BRUSH));
-    EXPECT_FALSE(IsWindowVisible(window));  // shown only by the loop that runs it
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    EXPECT_EQ((std::array{rect.left, rect.top, rect.right, rect.bottom}),
-              (std::array<LONG, 4>{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}));
-    // The focus holder: a button of no size at the corner.
-    HWND button = FindWindowExW(window, nullptr, L"Button", L"TBarOffBtn");
-    ASSERT_NE(button, nullptr);
-    GetWindowRect(button, &rect);
-    EXPECT_EQ(rect.right - rect.left, 0);
-    EXPECT_EQ(rect.bottom - rect.top, 0);
-
-    EXPECT_EQ(SendMessageW(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0), 1);
-    EXPECT_TRUE(IsWindow(window));
-    DestroyWindow(window);
-    EXPECT_EQ(CursorCounter(), 0);
-    while (CursorCounter() < cursor) ShowCursor(TRUE);
-}
-
 bool ScreenSaverRunning()
 {
     BOOL running = FALSE;
@@ -92,143 +33,93 @@ bool ScreenSaverRunning()
     return running != FALSE;
 }
 
-// What a message box of this thread showed; its OK button is pressed once
-// it has been read.
-struct SeenBox {
-    std::wstring caption, text;
-    HICON icon = nullptr;
-};
-std::optional<SeenBox> g_box;
+// What a message box of this thread showed, read by a thread timer that the
+// box's own modal loop runs; its OK button is pressed once it has been read.
+std::wstring g_boxText;
+HICON g_boxIcon = nullptr;
 
-BOOL CALLBACK ReadBoxControl(HWND control, LPARAM)
-{
-    wchar_t text[256] = {};
-    GetWindowTextW(control, text, 256);
-    if ((GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-        g_box->icon = reinterpret_cast<HICON>(SendMessageW(control, STM_GETICON, 0, 0));
-    } else if (GetDlgCtrlID(control) == 0xFFFF) {
-        g_box->text = text;
-    }
-    return TRUE;
-}
-
-// A thread timer: the box's own modal loop runs it.
 void CALLBACK AnswerBox(HWND, UINT, UINT_PTR, DWORD)
 {
     HWND box = FindWindowW(L"#32770", nullptr);
     if (!box || !IsWindowVisible(box) || GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId()) return;
-    g_box.emplace();
-    wchar_t caption[64] = {};
-    GetWindowTextW(box, caption, 64);
-    g_box->caption = caption;
-    EnumChildWindows(box, ReadBoxControl, 0);
+    wchar_t text[256] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 256);
+    g_boxText = text;
+    for (HWND control = nullptr; (control = FindWindowExW(box, control, L"Static", nullptr));) {
+        if ((GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
+        g_boxIcon = reinterpret_cast<HICON>(SendMessageW(control, STM_GETICON, 0, 0));
+    }
     PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
-TEST_F(SaverWindowTest, TheErrorBoxOutlastsAWaitingQuitRequestAndShowsAStopIcon)
+// The screen's size, but no memory for surfaces.
+class RefusingScreen final : public ScreenAccess {
+public:
+    std::int32_t ScreenWidth() override { return GetSystemMetrics(SM_CXSCREEN); }
+    std::int32_t ScreenHeight() override { return GetSystemMetrics(SM_CYSCREEN); }
+    Surface CreateSurface(std::int32_t, std::int32_t) override { throw Error(kSurfaceOutOfResources); }
+    void CaptureScreen(Surface&, std::int32_t, std::int32_t) override {}
+};
+
+void PumpMessages()
 {
-    g_box.reset();
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+
+TEST(SaverWindowTest, ACreationRefusedItsSurfacesIsReportedAndTheWindowGoesOnBlackUntilAClickOnIt)
+{
+    // On the NT family a request closes at once, without the registry.
+    CapturePlatformId();
+    ASSERT_EQ(CapturedPlatformId(), 2u) << "the test prefix must report an NT-family Windows";
+    const int cursor = CursorCounter();
+    RefusingScreen refusing;
+    SubstituteScreenForTesting(&refusing);
+    // A quit request waiting does not close the box before it is read.
     PostQuitMessage(7);
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerBox);
-    RunHandler([] { throw Error("abc"); });
-    KillTimer(nullptr, timer);
-    ASSERT_TRUE(g_box) << "the quit request closed the box before it could be read";
-    EXPECT_EQ(g_box->caption, L"Nimbrel");
-    EXPECT_EQ(g_box->text, L"abc.");
-    EXPECT_EQ(g_box->icon, LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_HAND)));
+    const UINT_PTR answer = SetTimer(nullptr, 0, 50, AnswerBox);
+    HWND saver = nullptr;
+    EXPECT_NO_THROW(saver = CreateSaverWindow(nullptr));
+    KillTimer(nullptr, answer);
+    SubstituteScreenForTesting(nullptr);
+    EXPECT_EQ(g_boxText, L"ｼｽﾃﾑ ﾘｿｰｽが足りません.");
+    EXPECT_EQ(g_boxIcon, LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_HAND)));
     MSG quit{};
     ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit request was lost";
     EXPECT_EQ(quit.wParam, 7u);
-}
 
-// The screen of the system, except that it has no memory for surfaces.
-class RefusingScreen final : public ScreenAccess {
-public:
-    std::int32_t ScreenWidth() override { return screen_.ScreenWidth(); }
-    std::int32_t ScreenHeight() override { return screen_.ScreenHeight(); }
-    PixelRect VirtualScreen() override { return screen_.VirtualScreen(); }
-    Surface CreateSurface(std::int32_t, std::int32_t) override { throw Error(kSurfaceOutOfResources); }
-    void CaptureScreen(Surface& surface, std::int32_t left, std::int32_t top) override
-    {
-        screen_.CaptureScreen(surface, left, top);
-    }
-
-private:
-    Win32Screen screen_;
-};
-
-HWND g_saver = nullptr;
-bool g_sawBlack = false;
-bool g_stayedAfterHalfClicks = false;
-int g_ticks = 0;
-// Once the window shows black (or after five seconds): a press on it released
-// outside it, which the capture still reports, and a release that no press
-// began; then, at tick 100 and on, a whole click per tick.
-void CALLBACK WatchSaver(HWND, UINT, UINT_PTR, DWORD)
-{
-    if (!IsWindow(g_saver) || !IsWindowVisible(g_saver)) return;
-    if (g_ticks >= 100) {
-        g_stayedAfterHalfClicks = IsWindow(g_saver);
-        PostMessageW(g_saver, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-        PostMessageW(g_saver, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-        if (++g_ticks == 200) DestroyWindow(g_saver);
-        return;
-    }
-    HDC screen = GetDC(nullptr);
-    g_sawBlack = GetPixel(screen, GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2) == 0;
-    ReleaseDC(nullptr, screen);
-    if (g_sawBlack || ++g_ticks == 100) {
-        g_ticks = 100;
-        PostMessageW(g_saver, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-        PostMessageW(g_saver, WM_LBUTTONUP, 0, MAKELPARAM(-3, -3));
-        PostMessageW(g_saver, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    }
-}
-
-TEST_F(SaverWindowTest, ACreationRefusedItsSurfacesIsReportedAndGoesOnBlackUntilAClickOnItEndsIt)
-{
-    const int cursor = CursorCounter();
-    ASSERT_GE(cursor, 0);
-    RefusingScreen refusing;
-    SubstituteScreenForTesting(&refusing);
-    g_box.reset();
-    const UINT_PTR answer = SetTimer(nullptr, 0, 50, AnswerBox);
-    EXPECT_NO_THROW(g_saver = CreateSaverWindow(nullptr));
-    KillTimer(nullptr, answer);
-    SubstituteScreenForTesting(nullptr);
-    ASSERT_TRUE(g_box) << "no error box";
-    EXPECT_EQ(g_box->text, L"ｼｽﾃﾑ ﾘｿｰｽが足りません.");
-    ASSERT_TRUE(IsWindow(g_saver));
+    // A hidden topmost borderless popup over the screen, which answers the
+    // screen-save command itself so that no other saver starts.
+    ASSERT_TRUE(IsWindow(saver));
+    const LONG style = GetWindowLongW(saver, GWL_STYLE);
+    EXPECT_EQ(style & (WS_POPUP | WS_CHILD | WS_BORDER | WS_THICKFRAME | WS_CAPTION | WS_VISIBLE), WS_POPUP);
+    EXPECT_TRUE(GetWindowLongW(saver, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    RECT rect{};
+    GetWindowRect(saver, &rect);
+    EXPECT_EQ((std::array{rect.left, rect.top, rect.right, rect.bottom}),
+              (std::array<LONG, 4>{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}));
+    EXPECT_EQ(SendMessageW(saver, WM_SYSCOMMAND, SC_SCREENSAVE, 0), 1);
     EXPECT_EQ(CursorCounter(), -1);
     EXPECT_TRUE(ScreenSaverRunning());
 
-    g_sawBlack = g_stayedAfterHalfClicks = false;
-    g_ticks = 0;
-    const UINT_PTR watch = SetTimer(nullptr, 0, 50, WatchSaver);
-    Application::Get().Run();
-    KillTimer(nullptr, watch);
-    EXPECT_TRUE(g_sawBlack);
-    EXPECT_TRUE(g_stayedAfterHalfClicks);
-    EXPECT_EQ(g_ticks, 101) << "the first whole click did not end it";
+    // Without surfaces it shows its black background. A press on it released
+    // outside it, which the capture still reports, and a release that no
+    // press began leave it running; a whole click on it ends it.
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(GetClassLongPtrW(saver, GCLP_HBRBACKGROUND)), GetStockObject(BLACK_BRUSH));
+    const auto send = [&](UINT message, short at) { SendMessageW(saver, message, 0, MAKELPARAM(at, at)); };
+    send(WM_LBUTTONDOWN, 5);
+    send(WM_LBUTTONUP, -3);
+    send(WM_LBUTTONUP, 5);
+    PumpMessages();
+    EXPECT_TRUE(IsWindow(saver));
+    send(WM_LBUTTONDOWN, 5);
+    send(WM_LBUTTONUP, 5);
+    PumpMessages();
+    EXPECT_FALSE(IsWindow(saver)) << "the whole click did not end it";
+    DestroyWindow(saver);
+    PumpMessages();  // with the quit request that the main window's end posts
     EXPECT_EQ(CursorCounter(), cursor);
     EXPECT_FALSE(ScreenSaverRunning());
-}
-
-// That input does not end a preview is shown end to end.
-TEST_F(SaverWindowTest, PreviewIsAChildThatLeavesTheCursorAlone)
-{
-    HWND parent = CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 150, nullptr, nullptr,
-                                  nullptr, nullptr);
-    const int cursor = CursorCounter();
-    HWND preview = CreateSaverWindow(parent);
-    const LONG style = GetWindowLongW(preview, GWL_STYLE);
-    EXPECT_TRUE(style & WS_CHILD);
-    EXPECT_FALSE(style & WS_POPUP);
-    EXPECT_EQ(GetParent(preview), parent);
-    EXPECT_EQ(CursorCounter(), cursor);
-    DestroyWindow(parent);
-    EXPECT_FALSE(IsWindow(preview));
-    EXPECT_EQ(CursorCounter(), cursor);
 }
 
 TEST(Win32SaverPlatformTest, ReadsADwordOrSaysWhyItCannot)
@@ -236,35 +127,30 @@ TEST(Win32SaverPlatformTest, ReadsADwordOrSaysWhyItCannot)
     constexpr const char* kPath = "Software\\NimbrelSaverTest";
     HKEY scratch = nullptr;
     RegCreateKeyExA(HKEY_CURRENT_USER, kPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &scratch, nullptr);
-    const auto set = [&](const char* name, DWORD type, const void* data, DWORD size) {
-        RegSetValueExA(scratch, name, 0, type, static_cast<const BYTE*>(data), size);
+    // Data that fit into four bytes but are no 32-bit integer have the wrong
+    // type; data that do not fit cannot be read at all. A missing value is
+    // shown end to end.
+    using Status = RegistryDword::Status;
+    const std::tuple<const char*, DWORD, std::string_view, RegistryDword> rows[] = {
+        {"Dword", REG_DWORD, {"\1\0\0\0", 4}, {Status::Read, 1}},
+        {"AllBits", REG_DWORD, "\xFF\xFF\xFF\xFF", {Status::Read, 0xFFFFFFFF}},
+        {"ShortText", REG_SZ, {"1", 2}, {Status::WrongType, 0}},
+        {"FourBytes", REG_BINARY, {"\1\0\0\0", 4}, {Status::WrongType, 0}},
+        {"LongText", REG_SZ, {"12345678", 9}, {Status::NotRead, 0}},
     };
-    const DWORD one = 1, allBits = 0xFFFFFFFF;
-    set("Dword", REG_DWORD, &one, 4);
-    set("AllBits", REG_DWORD, &allBits, 4);
-    set("ShortText", REG_SZ, "1", 2);
-    set("LongText", REG_SZ, "12345678", 9);
-    set("FourBytes", REG_BINARY, &one, 4);
-
+    for (const auto& [name, type, data, expected] : rows) {
+        RegSetValueExA(scratch, name, 0, type, reinterpret_cast<const BYTE*>(data.data()), data.size());
+    }
     Win32SaverPlatform platform;
     std::unique_ptr<RegistryKey> key = platform.OpenCurrentUserKey(kPath);
     ASSERT_NE(key, nullptr);
-    using Status = RegistryDword::Status;
-    // Data that fit into four bytes but are no 32-bit integer have the wrong
-    // type; data that do not fit cannot be read at all.
-    const std::pair<const char*, RegistryDword> rows[] = {
-        {"Dword", {Status::Read, 1}},          {"AllBits", {Status::Read, 0xFFFFFFFF}},
-        {"Missing", {Status::NotRead, 0}},     {"ShortText", {Status::WrongType, 0}},
-        {"FourBytes", {Status::WrongType, 0}}, {"LongText", {Status::NotRead, 0}},
-    };
-    for (const auto& [name, expected] : rows) {
-        EXPECT_EQ(key->ReadDword(name).Result, expected.Result) << name;
-        EXPECT_EQ(key->ReadDword(name).Value, expected.Value) << name;
+    for (const auto& [name, type, data, expected] : rows) {
+        const RegistryDword read = key->ReadDword(name);
+        EXPECT_EQ(read.Result, expected.Result) << name;
+        EXPECT_EQ(read.Value, expected.Value) << name;
     }
-    key.reset();
     RegCloseKey(scratch);
     RegDeleteKeyA(HKEY_CURRENT_USER, kPath);
-
     EXPECT_EQ(platform.OpenCurrentUserKey("Software\\NimbrelSaverTest\\Nowhere"), nullptr);
     EXPECT_EQ(platform.LoadPasswordLibrary(platform.SystemDirectory() + "\\NIMBREL-NO-SUCH.CPL"), nullptr);
 }
