@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "platform/win32/handles.h"
 
 namespace nimbrel::win32 {
@@ -19,18 +17,18 @@ TEST(ScreenTest, PresentShowsOnlyTheRectanglesInPlaceAndUprightAndTheCaptureRead
     windowClass.lpfnWndProc = DefWindowProcW;
     windowClass.lpszClassName = L"NimbrelScreenTest";
     RegisterClassW(&windowClass);
-    constexpr Colour kRed = MakeColour(255, 0, 0), kGreen = MakeColour(0, 255, 0);
+    constexpr Colour kRed = MakeColour(255, 0, 0);
     // Plain memory and the screen's own surfaces (DIB sections) alike, for
     // both presenting and capturing.
     for (const bool section : {false, true}) {
-        SCOPED_TRACE(section ? "DIB section" : "plain memory");
         HWND window = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 32,
                                       16, nullptr, nullptr, nullptr, nullptr);
-        // Rows of the surface: green on top, then a white row 8, then black
-        // below; the window starts red.
+        // A colour of its own for every pixel of the surface; the window
+        // starts red.
         Surface surface = section ? Win32Screen().CreateSurface(64, 40) : Surface(64, 40);
-        FillArea(surface, PixelRect{0, 0, 64, 8}, kGreen);
-        FillArea(surface, PixelRect{0, 9, 64, 40}, kBlack);
+        for (std::uint8_t y = 0; y < 40; ++y) {
+            for (std::uint8_t x = 0; x < 64; ++x) surface.SetColourAt(x, y, MakeColour(4 * x, 6 * y, 128));
+        }
         const PixelRect rects[] = {{0, 0, 10, 16}, {20, 6, 30, 10}};
         {
             WindowDc dc(window);
@@ -41,18 +39,20 @@ TEST(ScreenTest, PresentShowsOnlyTheRectanglesInPlaceAndUprightAndTheCaptureRead
         }
         // The display shows a window's drawing a little after the call.
         Surface captured = section ? Win32Screen().CreateSurface(64, 40) : Surface(64, 40);
-        for (int attempt = 0; attempt < 100 && captured.ColourAt(3, 3) != kGreen; ++attempt) {
+        for (int attempt = 0; attempt < 100 && captured.ColourAt(3, 3) != surface.ColourAt(3, 3); ++attempt) {
             MSG message;
             while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
             Sleep(50);
             Win32Screen().CaptureScreen(captured, 0, 0);
         }
-        // Inside the rectangles the surface, outside them the window's red.
-        const std::tuple<int, int, Colour> pixels[] = {
-            {3, 3, kGreen}, {3, 8, kWhite},  {9, 15, kBlack}, {20, 7, kGreen},
-            {29, 8, kWhite}, {25, 9, kBlack}, {15, 3, kRed},   {25, 12, kRed}, {31, 15, kRed},
-        };
-        for (const auto& [x, y, colour] : pixels) EXPECT_EQ(captured.ColourAt(x, y), colour) << x << ", " << y;
+        // Inside the rectangles the surface's pixels, elsewhere the window's red.
+        for (std::int32_t y = 0; y < 16; ++y) {
+            for (std::int32_t x = 0; x < 32; ++x) {
+                const bool presented = x < 10 || (x >= 20 && x < 30 && y >= 6 && y < 10);
+                ASSERT_EQ(captured.ColourAt(x, y), presented ? surface.ColourAt(x, y) : kRed)
+                    << x << ", " << y << (section ? " from a DIB section" : " from plain memory");
+            }
+        }
         DestroyWindow(window);
     }
 }
