@@ -1,5 +1,5 @@
 // A stand-in for the system under the saver window: it answers from a script
-// that the test sets up and records every call in order. SaverRig puts the
+// that the test sets up and records every call in order. SaverTest puts the
 // window object over it and over an in-memory settings file.
 #pragma once
 
@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,102 +28,78 @@ class ScriptedSaverPlatform final : public SaverPlatform, public ScreenAccess {
 public:
     Calls calls;
 
-    // The script.
-    Surface picture = MakeTestPattern(8, 6);  // the screen
-    // With several monitors: the virtual screen, which the picture then
-    // covers; the primary screen stays 8 x 6 at (0, 0).
-    std::optional<PixelRect> virtualScreen;
-    int refuseSurfaceNumber = 0;              // 1 refuses the first new surface; 0 none
+    // The script. The primary screen and the window's client area are 8 x 6;
+    // a capture blackens the top-left pixel of the white surface.
+    PixelRect virtualScreen{0, 0, 8, 6};  // all monitors together
+    int refuseSurfaceNumber = 0;          // 1 refuses the first new surface; 0 none
     FixedClock clock;
-    std::int32_t clientWidth = 0, clientHeight = 0;
     std::int32_t cursorCounter = 0;
     std::uint32_t platformId = 1;  // the Windows 95 family
-    bool keyOpens = true;
-    RegistryDword usePassword{RegistryDword::Status::Read, 1};
+    // The value under the desktop key; nothing: the key does not open.
+    std::optional<RegistryDword> usePassword = RegistryDword{RegistryDword::Status::Read, 1};
     std::string systemDirectory = "C:\\WINDOWS\\SYSTEM";
     bool libraryLoads = true;
     std::optional<std::uint32_t> passwordAnswer = 1;  // nothing: the library lacks the verifier
     std::function<void()> whileDialogOpen;
 
     ScreenAccess& Screen() override { return *this; }
-    std::int32_t ScreenWidth() override { return virtualScreen ? 8 : picture.Width(); }
-    std::int32_t ScreenHeight() override { return virtualScreen ? 6 : picture.Height(); }
-    PixelRect VirtualScreen() override { return virtualScreen.value_or(ScreenAccess::VirtualScreen()); }
+    std::int32_t ScreenWidth() override { return 8; }
+    std::int32_t ScreenHeight() override { return 6; }
+    PixelRect VirtualScreen() override { return virtualScreen; }
     Surface CreateSurface(std::int32_t width, std::int32_t height) override
     {
-        Log("CreateSurface " + std::to_string(width) + " " + std::to_string(height));
         if (++surfacesMade_ == refuseSurfaceNumber) throw Error(kSurfaceOutOfResources);
         return Surface(width, height);
     }
     void CaptureScreen(Surface& surface, std::int32_t left, std::int32_t top) override
     {
-        Log("CaptureScreen " + std::to_string(left) + " " + std::to_string(top));
-        const PixelRect area = VirtualScreen();
-        CopyArea(surface, {0, 0, surface.Width(), surface.Height()}, picture,
-                 {left - area.Left, top - area.Top, left - area.Left + surface.Width(), top - area.Top + surface.Height()});
+        Log("CaptureScreen", left, top, surface.Width(), surface.Height());
+        surface.SetColourAt(0, 0, kBlack);
     }
     const Clock& UtcClock() override { return clock; }
     void PlaceWindow(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) override
     {
-        Log("PlaceWindow " + std::to_string(left) + " " + std::to_string(top) + " " + std::to_string(width) + " " +
-            std::to_string(height));
-        clientWidth = width;
-        clientHeight = height;
+        Log("PlaceWindow", left, top, width, height);
     }
     void MakeTopmost() override { Log("MakeTopmost"); }
-    std::int32_t ClientWidth() override { return clientWidth; }
-    std::int32_t ClientHeight() override { return clientHeight; }
+    std::int32_t ClientWidth() override { return 8; }
+    std::int32_t ClientHeight() override { return 6; }
     void PresentFrame(const Surface&, std::span<const PixelRect> rects) override
     {
-        std::string call = "PresentFrame";
-        for (const PixelRect& rect : rects) {
-            call += " " + std::to_string(rect.Left) + "," + std::to_string(rect.Top) + "," +
-                    std::to_string(rect.Right) + "," + std::to_string(rect.Bottom);
-        }
-        Log(call);
+        for (const PixelRect& rect : rects) Log("PresentFrame", rect.Left, rect.Top, rect.Right, rect.Bottom);
     }
     void CloseWindow() override { Log("CloseWindow"); }
-    void SetTimer2Interval(std::uint32_t milliseconds) override
-    {
-        Log("SetTimer2Interval " + std::to_string(milliseconds));
-    }
+    void SetTimer2Interval(std::uint32_t milliseconds) override { Log("SetTimer2Interval", milliseconds); }
     std::uint32_t TickCount() override { return 0; }
-    void SetScreenSaverRunning(RunningFlag flag) override
-    {
-        Log(flag == RunningFlag::Set ? "SetScreenSaverRunning 1" : "SetScreenSaverRunning 0");
-    }
+    void SetScreenSaverRunning(RunningFlag flag) override { Log("SetScreenSaverRunning", flag == RunningFlag::Set); }
     std::int32_t ShowCursor(CursorStep step) override
     {
-        Log(step == CursorStep::Show ? "ShowCursor TRUE" : "ShowCursor FALSE");
+        Log("ShowCursor", step == CursorStep::Show ? "TRUE" : "FALSE");
         return cursorCounter += step == CursorStep::Show ? 1 : -1;
     }
     std::uint32_t PlatformId() override { return platformId; }
     std::unique_ptr<RegistryKey> OpenCurrentUserKey(std::string_view path) override
     {
-        Log("OpenCurrentUserKey " + std::string(path));
-        return keyOpens ? std::make_unique<Key>(*this) : nullptr;
+        Log("OpenCurrentUserKey", path);
+        return usePassword ? std::make_unique<Handle>(*this, "CloseKey") : nullptr;
     }
     std::string SystemDirectory() override { return systemDirectory; }
     std::unique_ptr<PasswordLibrary> LoadPasswordLibrary(std::string_view path) override
     {
-        Log("LoadPasswordLibrary " + std::string(path));
-        return libraryLoads ? std::make_unique<Library>(*this) : nullptr;
+        Log("LoadPasswordLibrary", path);
+        return libraryLoads ? std::make_unique<Handle>(*this, "FreeLibrary") : nullptr;
     }
 
 private:
-    struct Key final : RegistryKey {
-        explicit Key(ScriptedSaverPlatform& platform) : platform(platform) {}
-        ~Key() override { platform.Log("CloseKey"); }
+    // An open key or a loaded library, which logs its closing call when it goes.
+    struct Handle final : RegistryKey, PasswordLibrary {
+        Handle(ScriptedSaverPlatform& platform, const char* closeCall) : platform(platform), closeCall(closeCall) {}
+        ~Handle() override { platform.Log(closeCall); }
         RegistryDword ReadDword(std::string_view valueName) override
         {
-            platform.Log("ReadDword " + std::string(valueName));
-            return platform.usePassword;
+            platform.Log("ReadDword", valueName);
+            return *platform.usePassword;
         }
-        ScriptedSaverPlatform& platform;
-    };
-    struct Library final : PasswordLibrary {
-        explicit Library(ScriptedSaverPlatform& platform) : platform(platform) {}
-        ~Library() override { platform.Log("FreeLibrary"); }
         std::optional<std::uint32_t> VerifyScreenSavePwd() override
         {
             if (!platform.passwordAnswer) return std::nullopt;
@@ -131,15 +108,26 @@ private:
             return platform.passwordAnswer;
         }
         ScriptedSaverPlatform& platform;
+        const char* closeCall;
     };
 
-    void Log(std::string call) { calls.push_back(std::move(call)); }
+    // Records the call as its name and arguments, separated by spaces.
+    template <typename... Arguments>
+    void Log(const char* name, const Arguments&... arguments)
+    {
+        std::ostringstream call;
+        call << name;
+        ((call << ' ' << arguments), ...);
+        calls.push_back(call.str());
+    }
+
     int surfacesMade_ = 0;
 };
 
-struct SaverRig {
-    SaverRig() { SetCurrentProfileStore(&store); }
-    ~SaverRig() { SetCurrentProfileStore(nullptr); }
+class SaverTest : public ::testing::Test {
+protected:
+    SaverTest() { SetCurrentProfileStore(&store); }
+    ~SaverTest() override { SetCurrentProfileStore(nullptr); }
 
     void WriteSettings(std::string text) { store.SetFileText(kSettingsFileName, std::move(text)); }
     // Creates the window and forgets the calls that creation made.
@@ -155,7 +143,5 @@ struct SaverRig {
     ScriptedSaverPlatform platform;
     TMainForm form{run, platform};
 };
-
-class SaverTest : public ::testing::Test, public SaverRig {};
 
 } // namespace nimbrel
