@@ -65,6 +65,8 @@ protected:
     MemoryProfileStore store;
     std::unique_ptr<HeadlessEffectHost> host;
     State state;
+    // The frame as the last present of the run showed it; the run keeps this
+    // one present handler, which Tick reads.
     std::optional<Surface> presented;
 };
 

@@ -60,8 +60,9 @@ TEST(SurfaceTest, CopyAreaCopiesOnlyPairsInsideBothSurfaces)
 
 TEST(SurfaceTest, FillAreaAndRowLineLeaveOutTheRightColumnAndBottomRow)
 {
-    // A rectangle on an 8 x 2 white surface, or a line along its top row,
-    // and that row after it ('#' black); the other row stays white.
+    // A rectangle on an 8 x 2 white surface, or a line along the rectangle's
+    // top row, and the row that holds it afterwards ('#' black); the other
+    // row stays white.
     const std::pair<PixelRect, std::string> cases[] = {
         {{-4, 0, 0, 1}, "........"}, {{-3, 0, 1, 1}, "#......."},  {{0, 0, 4, 1}, "####...."},
         {{5, 0, 9, 1}, ".....###"},  {{8, 0, 12, 1}, "........"},  {{-1, 1, 9, 2}, "########"},
