@@ -4,15 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "effects/build_surfaces.h"
-#include "effects/random_source.h"
-#include "effects/surface.h"
 #include "platform/headless/headless_effect_host.h"
 #include "platform/headless/memory_profile_store.h"
 #include "settings/settings_file.h"
@@ -48,17 +45,15 @@ protected:
         HeadlessScreen screen(std::move(picture));
         host = std::make_unique<HeadlessEffectHost>(BuildSurfaces(screen), store);
         host->SetTickCount(tickCount);
+        host->SetPresentHandler([this](const Surface& frame, FrameSize, auto) { presented = frame; });
         EffectTick(*host, state);
     }
 
     // Plays one drawing tick and returns the frame it presented.
     Surface Tick()
     {
-        std::optional<Surface> presented;
-        host->SetPresentHandler(
-            [&](const Surface& frame, FrameSize, std::span<const PixelRect>) { presented = frame; });
+        presented.reset();
         EffectTick(*host, state);
-        host->SetPresentHandler(nullptr);
         EXPECT_TRUE(presented.has_value());
         return presented.value_or(Surface());
     }
@@ -70,6 +65,9 @@ protected:
     MemoryProfileStore store;
     std::unique_ptr<HeadlessEffectHost> host;
     State state;
+    // The frame as the last present of the run showed it; the run keeps this
+    // one present handler, which Tick reads.
+    std::optional<Surface> presented;
 };
 
 } // namespace nimbrel::test_support

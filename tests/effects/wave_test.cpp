@@ -1,9 +1,10 @@
-// Wave: the settings a setup tick reads, the bands of a drawing tick, the
-// travelling wave, and extreme settings that only a hand-edited file holds.
+// Wave: the settings a setup tick reads, and drawing ticks against the same
+// ticks worked out pixel by pixel, run after run, as the frame changes.
 #include "effects/wave.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -12,127 +13,66 @@
 namespace nimbrel {
 namespace {
 
-// C(0) to C(24): the shift of band k on the first drawing tick, the sums of
-// the first k steps of the cycle, period 22.
-constexpr std::int32_t kShifts[25] = {0,  2,  3,  4,  5,  5,  5,  5,  4,  3, 2, 0, -2,
-                                      -3, -4, -5, -5, -5, -5, -4, -3, -2, 0, 2, 3};
+// The step that the n-th phase of a run adds to a shift: phase 0 first, then
+// phases 1 to 22 over and over.
+constexpr std::int32_t kSteps[23] = {0, 2, 1, 1, 1, 0, 0, 0, -1, -1, -1, -2, -2, -1, -1, -1, 0, 0, 0, 1, 1, 1, 2};
 
-// `previous` with row y of the snapshot drawn shifted right by shifts[y];
-// pixels whose source lies outside keep the previous frame's value.
-Surface ShiftRows(const Surface& previous, const Surface& snapshot, const std::int32_t* shifts)
+std::int32_t Step(std::size_t n)
 {
-    Surface expected = previous;
-    for (std::int32_t y = 0; y < expected.Height(); ++y) {
-        for (std::int32_t x = 0; x < expected.Width(); ++x) {
-            const std::int32_t from = x - shifts[y];
-            if (from >= 0 && from < snapshot.Width()) expected.SetColourAt(x, y, snapshot.ColourAt(from, y));
-        }
-    }
-    return expected;
+    return kSteps[n == 0 ? 0 : (n - 1) % 22 + 1];
 }
 
-class WaveTest : public test_support::EffectRunTest<WaveState, WaveTick> {
-protected:
-    void SetUp() override { WaveBaseOffset() = 0; }
-};
+using WaveTest = test_support::EffectRunTest<WaveState, WaveTick>;
 
-TEST_F(WaveTest, SetupTickReadsPitchAndSpeedAndDrawsNothing)
+TEST_F(WaveTest, FramesMatchTheShiftedRowsRunAfterRun)
 {
-    // Settings, band height, and Timer2's interval.
-    const std::tuple<const char*, std::int32_t, std::uint32_t> cases[] = {
-        {"", 4, 350},
-        {"Pitch=2\nSpeed=5", 2, 150},
-        {"Speed=6", 4, 50},
-        {"Speed=7", 4, 10},
-        {"Speed=2147483647", 4, 10},
-        {"Speed=-1", 4, 750},
-        {"Speed=-21474830", 4, 2147483647},  // 2147483650 ms
-        {"Speed=$80000000", 4, 2147483647},
-        {"Pitch=0", 1, 350},
-        {"Pitch=-2147483647", 1, 350},
+    // On each tick the top band's shift takes the phase's step, and each band
+    // below shifts by the steps of the phases after it. Pixels whose source
+    // lies outside the frame keep what they were; bands start at rows up to
+    // the frame's height (at H = 24 the band at row H lies below the frame
+    // but still on the surfaces). The shift carries into the next run, whose
+    // phase starts at 0 again. A huge pitch makes one band, whose shift may
+    // wrap around.
+    const std::vector<FrameSize> sizes = {{150, 40}, {150, 40}, {20, 40},  {20, 40}, {150, 40}, {150, 25}, {150, 24},
+                                          {150, 24}, {100, 40}, {0, 0},    {150, 40}, {150, 41}, {150, 40}};
+    // Settings, band height, Timer2's interval, and the shift before the first run.
+    const std::tuple<const char*, std::int32_t, std::uint32_t, std::int32_t> cases[] = {
+        {"", 4, 350, 0},
+        {"Pitch=3\nSpeed=5", 3, 150, -1},
+        {"Pitch=0\nSpeed=7", 1, 10, 0},
+        {"Pitch=2147483647\nSpeed=-21474830", 2147483647, 2147483647, 3},  // 2147483650 ms
+        {"Pitch=2147483647", 2147483647, 350, 2147483645},
     };
-    for (const auto& [settings, bandHeight, interval] : cases) {
-        WaveBaseOffset() = 7;
-        Start(MakeTestPattern(4, 4), std::string("[Wave]\n") + settings + "\n");
-        EXPECT_EQ(state.BandHeight, bandHeight) << settings;
-        EXPECT_EQ(host->Timer2Interval(), interval) << settings;
-        EXPECT_FALSE(host->EffectNeedsSetup());
-        EXPECT_EQ(host->PresentCount(), 0);
-        EXPECT_EQ(Frame(), Snapshot());
-        EXPECT_EQ(WaveBaseOffset(), 7);
-    }
-}
-
-TEST_F(WaveTest, OneRowBandsFollowTheClosedFormTickAfterTick)
-{
-    // Band k is shifted by C(k) on the first tick; on the next, each band
-    // takes the shift that the band below it had. Columns uncovered by a shift
-    // to either side keep the previous frame's pixels.
-    Start(MakeTestPattern(12, 24), "[Wave]\nPitch=1\n");
-    const Surface snapshot = Snapshot();
-    EXPECT_EQ(Tick(), ShiftRows(snapshot, snapshot, kShifts));
-    const Surface first = Frame();
-    EXPECT_EQ(Tick(), ShiftRows(first, snapshot, kShifts + 1));
-}
-
-TEST_F(WaveTest, PhaseCyclesAndTheBaseCarriesIntoTheNextRun)
-{
-    WaveBaseOffset() = 3;
-    Start(MakeTestPattern(8, 8), "[Wave]\nPitch=8\n");
-    std::vector<std::int32_t> phases;
-    for (int n = 1; n <= 25; ++n) {
-        Tick();
-        phases.push_back(state.Phase);
-        EXPECT_EQ(WaveBaseOffset(), 3 + kShifts[n - 1]) << "after " << n << " ticks";
-    }
-    EXPECT_EQ(phases, (std::vector<std::int32_t>{1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
-                                                 14, 15, 16, 17, 18, 19, 20, 21, 22, 1,  2,  3}));
-    // The next run starts from the 3 + C(24) = 6 that this one left, at
-    // phase 0 and without the memory of this run's last frame (whose band
-    // had that same shift).
-    StartAgain(MakeTestPattern(8, 8), "[Wave]\nPitch=8\n");
-    const std::vector<std::int32_t> six(8, 6);
-    EXPECT_EQ(Tick(), ShiftRows(Snapshot(), Snapshot(), six.data()));
-}
-
-TEST_F(WaveTest, HugePitchIsOneBandAndTheBaseWraps)
-{
-    WaveBaseOffset() = 3;
-    Start(MakeTestPattern(16, 8), "[Wave]\nPitch=2147483647\n");
-    const std::vector<std::int32_t> three(8, 3);
-    const Surface first = Tick();
-    EXPECT_EQ(first, ShiftRows(Snapshot(), Snapshot(), three.data()));
-    // 2147483646 plus the step of 2 wraps; the band then lies far outside.
-    WaveBaseOffset() = 2147483646;
-    EXPECT_EQ(Tick(), first);
-    EXPECT_EQ(WaveBaseOffset(), -2147483647 - 1);
-}
-
-TEST_F(WaveTest, FramesMatchTheLiteralTickAsTheFrameChanges)
-{
-    // Every band copied on every tick, straight from the steps, while the
-    // frame shrinks and grows as in preview mode. At H = 24 the band at row H
-    // lies below the frame but still on the surfaces.
-    const std::vector<FrameSize> sizes = {{30, 40}, {30, 40}, {20, 40}, {20, 40}, {30, 40}, {30, 25}, {30, 24},
-                                          {30, 24}, {30, 40}, {0, 0},   {30, 40}, {30, 41}, {30, 40}};
-    WaveBaseOffset() = -1;
-    Start(MakeTestPattern(30, 40), "[Wave]\nPitch=3\n");
-    Surface literal = Frame();
-    std::int32_t base = -1;
-    std::size_t phase = 0;
-    for (std::size_t tick = 0; tick < sizes.size(); ++tick) {
-        const FrameSize size = sizes[tick];
-        host->SetFrameSize(size.Width, size.Height);
-        Tick();
-        base += kWaveOffsetTable[phase];
-        phase = phase % 22 + 1;
-        std::int32_t offset = base;
-        for (std::int32_t top = 0, band = 0; top <= size.Height; top += 3, ++band) {
-            const PixelRect source{0, top, size.Width, top + 3};
-            CopyArea(literal, {offset, top, size.Width + offset, top + 3}, Snapshot(), source);
-            offset += kWaveOffsetTable[(phase + band - 1) % 22 + 1];
+    for (auto [settings, pitch, interval, base] : cases) {
+        SCOPED_TRACE(settings);
+        WaveBaseOffset() = base;
+        for (int run = 0; run < 2; ++run) {
+            // The setup tick draws nothing.
+            StartAgain(MakeTestPattern(150, 40), std::string("[Wave]\n") + settings + "\n");
+            EXPECT_EQ(host->Timer2Interval(), interval);
+            EXPECT_EQ(host->PresentCount(), 0);
+            EXPECT_EQ(WaveBaseOffset(), base);
+            Surface literal = Frame();
+            EXPECT_EQ(literal, Snapshot());
+            for (std::size_t tick = 0; tick < 2 * sizes.size(); ++tick) {
+                const FrameSize size = sizes[tick % sizes.size()];
+                host->SetFrameSize(size.Width, size.Height);
+                Tick();
+                base = static_cast<std::int32_t>(static_cast<std::uint32_t>(base) + Step(tick));
+                std::int64_t shift = base;
+                for (std::int32_t y = 0; y < 40 && y - y % pitch <= size.Height; ++y) {
+                    if (y > 0 && y % pitch == 0) shift += Step(tick + y / pitch);
+                    for (std::int32_t x = 0; x < 150; ++x) {
+                        const std::int64_t from = x - shift;
+                        if (from >= 0 && from < size.Width) {
+                            literal.SetColourAt(x, y, Snapshot().ColourAt(static_cast<std::int32_t>(from), y));
+                        }
+                    }
+                }
+                ASSERT_TRUE(Frame() == literal) << "run " << run << ", tick " << tick;
+                ASSERT_EQ(WaveBaseOffset(), base);
+            }
         }
-        ASSERT_EQ(Frame(), literal) << "tick " << tick;
     }
 }
 
