@@ -1,4 +1,5 @@
-// Command-line splitting and the run-mode switches.
+// Command-line splitting and the run-mode switches; which word is which
+// argument is shown with the start-up.
 #include "app/command_line.h"
 
 #include <gtest/gtest.h>
@@ -28,16 +29,6 @@ TEST(CommandLineTest, SplitsAtCharactersOneToThirtyTwoOutsideQuotes)
         {"p /s \"", {"p", "/s"}},
     };
     for (const auto& [line, words] : cases) EXPECT_EQ(SplitCommandLine(line), words) << line;
-}
-
-TEST(CommandLineTest, ArgumentsCountFromTheWordAfterTheProgramPath)
-{
-    const CommandLine line("\"C:\\My Saver\\n.scr\" /p 1234");
-    EXPECT_EQ(line.Argument(0), "C:\\My Saver\\n.scr");
-    EXPECT_EQ(line.Argument(1), "/p");
-    EXPECT_EQ(line.Argument(2), "1234");
-    EXPECT_EQ(line.Argument(3), "");
-    EXPECT_EQ(CommandLine("").Argument(1), "");
 }
 
 TEST(RunModeTest, SwitchesMatchWholeAndByteForByte)

@@ -1,10 +1,18 @@
 // The start-up sequence of every run mode, its early ends and its error
-// report, against a scripted platform.
+// report, against a stand-in for the operating system that answers from a
+// script and records every call, with its arguments, in order.
 #include "app/startup.h"
+
+#include <map>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
-#include "scripted_platform.h"
+#include "app/error_report.h"
+#include "settings/errors.h"
 #include "settings/parse_integer.h"
 
 namespace nimbrel {
@@ -12,21 +20,78 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-const std::string kStart = "RestrictLibrarySearch";
+class ScriptedPlatform final : public AppPlatform {
+public:
+    GuardState guard = GuardState::Acquired;
+    std::set<std::string, std::less<>> windowClasses;
+    std::map<WindowHandle, WindowRect> windows;
+    std::string systemDirectory = "C:\\WINDOWS\\SYSTEM";
+    std::string programPath = "C:\\WINDOWS\\NIMBREL.SCR";
+    std::optional<std::string> saverCreationError;
+    const void* reportedRaisedAt = nullptr;  // what the report was asked to name
+    Calls calls;
+
+    void RestrictLibrarySearch() override { Log("RestrictLibrarySearch"); }
+    GuardState AcquireGuard(std::string_view name) override { return Log("AcquireGuard", name), guard; }
+    void SetApplicationTitle(std::string_view title) override { Log("SetApplicationTitle", title); }
+    bool TopLevelWindowExists(std::string_view name) override
+    {
+        return Log("TopLevelWindowExists", name), windowClasses.contains(name);
+    }
+    void HideApplicationWindow() override { Log("HideApplicationWindow"); }
+    bool WindowExists(WindowHandle window) override { return Log("WindowExists", window), windows.contains(window); }
+    void ShowWindowByHandle(WindowHandle window) override { Log("ShowWindowByHandle", window); }
+    WindowRect OuterRect(WindowHandle window) override { return Log("OuterRect", window), windows.at(window); }
+    void CreateSettingsDialog() override { Log("CreateSettingsDialog"); }
+    void CreateSaverWindow(WindowHandle previewParent) override
+    {
+        Log("CreateSaverWindow", previewParent);
+        if (saverCreationError) throw Error(*saverCreationError);
+    }
+    void SetSaverWindowBounds(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) override
+    {
+        Log("SetSaverWindowBounds", left, top, width, height);
+    }
+    void SetSaverClosesOnInput(bool closes) override { Log("SetSaverClosesOnInput", closes); }
+    void RunMessageLoop() override { Log("RunMessageLoop"); }
+    std::string SystemDirectory() override { return systemDirectory; }
+    void CallPasswordChange(std::string_view path, std::string_view name, WindowHandle owner) override
+    {
+        Log("CallPasswordChange", path, name, owner);
+    }
+    std::string ProgramPath() override { return programPath; }
+    std::uint32_t StartupErrorAddress(const void* raisedAt) override { return reportedRaisedAt = raisedAt, 0x0040A1B2; }
+    void ShowStartupErrorReport(std::string_view title, std::string_view text) override
+    {
+        Log("ShowStartupErrorReport", title, text);
+    }
+
+private:
+    template <typename... Values>
+    void Log(std::string_view what, const Values&... values)
+    {
+        std::ostringstream line;
+        line << what;
+        ((line << ' ' << values), ...);
+        calls.push_back(line.str());
+    }
+};
+
 const std::string kGuard = "AcquireGuard Rendaxo32RunCheck@Kolt";
 const std::string kTitle = "SetApplicationTitle Nimbrel";
 const std::string kLoop = "RunMessageLoop";
 const std::string kFindSaver = "TopLevelWindowExists TMainForm";
 const std::string kHide = "HideApplicationWindow";
-const std::string kChangeFor31 = "CallPasswordChange C:\\WINDOWS\\SYSTEM\\MPR.DLL SCRSAVE 31";
-const std::string kChangeWithoutOwner = "CallPasswordChange C:\\WINDOWS\\SYSTEM\\MPR.DLL SCRSAVE 0";
+const std::string kChange = "CallPasswordChange C:\\WINDOWS\\SYSTEM\\MPR.DLL SCRSAVE ";
 
 class StartupTest : public ::testing::Test {
 protected:
-    // Runs one start and checks its exit code and every platform call.
-    void ExpectRun(std::string_view commandLine, int exitCode, const Calls& calls)
+    // Runs one start and checks its exit code and every platform call after
+    // the first, which always restricts the library search.
+    void ExpectRun(std::string_view commandLine, int exitCode, Calls calls)
     {
         platform.calls.clear();
+        calls.insert(calls.begin(), "RestrictLibrarySearch");
         EXPECT_EQ(RunProgram(platform, commandLine), exitCode) << commandLine;
         EXPECT_EQ(platform.calls, calls) << commandLine;
     }
@@ -34,64 +99,46 @@ protected:
     ScriptedPlatform platform;
 };
 
-TEST_F(StartupTest, ConfigureAndSaverCreateTheirMainWindow)
+TEST_F(StartupTest, ConfigureAndSaverCreateTheirWindowUnlessTheGuardIsTaken)
 {
     // Which words select which mode is shown with the command line.
-    for (const char* line : {"N.SCR", "N.SCR -C 12", "N.SCR /x /s"}) {
-        ExpectRun(line, 0, {kStart, kGuard, kTitle, "CreateSettingsDialog", kLoop});
-    }
-    for (const char* line : {"N.SCR /s", "N.SCR -S 12"}) {
-        ExpectRun(line, 0, {kStart, kGuard, kTitle, "CreateSaverWindow 0", kLoop});
-    }
-}
-
-TEST_F(StartupTest, GuardHeldOrUnavailableEndsSilently)
-{
+    ExpectRun("N.SCR", 0, {kGuard, kTitle, "CreateSettingsDialog", kLoop});
+    ExpectRun("N.SCR /x /s", 0, {kGuard, kTitle, "CreateSettingsDialog", kLoop});
+    ExpectRun("N.SCR -S 12", 0, {kGuard, kTitle, "CreateSaverWindow 0", kLoop});
     for (GuardState state : {GuardState::HeldByAnother, GuardState::Unavailable}) {
         platform.guard = state;
-        for (const char* line : {"N.SCR", "N.SCR /s", "N.SCR -c", "N.SCR /p 31"}) {
-            ExpectRun(line, 0, {kStart, kGuard});
-        }
+        for (const char* line : {"N.SCR", "N.SCR /s", "N.SCR /p 31"}) ExpectRun(line, 0, {kGuard});
     }
 }
 
-TEST_F(StartupTest, PasswordChangeSkipsTheGuardCreatesNoWindowAndLoadsTheLibraryByFullPath)
+TEST_F(StartupTest, PasswordChangeSkipsTheGuardAndLoadsTheLibraryByFullPath)
 {
     platform.guard = GuardState::HeldByAnother;
-    for (const char* line : {"N.SCR -a 31", "N.SCR /a $1F", "N.SCR -A \"  31\"", "N.SCR /A \"\" 31"}) {
-        ExpectRun(line, 0, {kStart, kTitle, kChangeFor31, kLoop});
-    }
-    // Without a usable second argument there is no owner, and nothing is said.
-    for (const char* line : {"N.SCR /a", "N.SCR /a 12x"}) {
-        ExpectRun(line, 0, {kStart, kTitle, kChangeWithoutOwner, kLoop});
-    }
-    // A negative number is a handle with the high bit set.
-    ExpectRun("N.SCR /a -1", 0,
-              {kStart, kTitle, "CallPasswordChange C:\\WINDOWS\\SYSTEM\\MPR.DLL SCRSAVE 4294967295", kLoop});
-    // The library is loaded by its full path only.
+    // Without a usable second argument there is no owner, and nothing is
+    // said; a negative number is a handle with the high bit set.
+    const std::pair<const char*, const char*> owners[] = {
+        {"N.SCR -a 31", "31"}, {"N.SCR /A \"  $1F\"", "31"}, {"N.SCR /a \"\" 31", "31"},
+        {"N.SCR /a", "0"}, {"N.SCR /a 12x", "0"}, {"N.SCR /a -1", "4294967295"},
+    };
+    for (const auto& [line, owner] : owners) ExpectRun(line, 0, {kTitle, kChange + owner, kLoop});
     platform.systemDirectory = "C:\\";
-    ExpectRun("N.SCR /a 31", 0, {kStart, kTitle, "CallPasswordChange C:\\MPR.DLL SCRSAVE 31", kLoop});
+    ExpectRun("N.SCR /a 31", 0, {kTitle, "CallPasswordChange C:\\MPR.DLL SCRSAVE 31", kLoop});
     platform.systemDirectory = "";
-    ExpectRun("N.SCR /a 31", 0, {kStart, kTitle, kLoop});
+    ExpectRun("N.SCR /a 31", 0, {kTitle, kLoop});
 }
 
 TEST_F(StartupTest, PreviewFillsItsLiveParentIgnoresInputAndNeverRunsBesideASaver)
 {
     platform.windows[31] = WindowRect{100, 50, 252, 162};
-    for (const char* line : {"N.SCR /p 31", "N.SCR -P $1F", "N.SCR /P \"  31\"", "N.SCR -p $1f 7"}) {
+    for (const char* line : {"N.SCR /p 31", "N.SCR -P \"  $1f\" 7"}) {
         ExpectRun(line, 0,
-                  {kStart, kGuard, kTitle, kFindSaver, kHide, "WindowExists 31", "ShowWindowByHandle 31",
-                   "OuterRect 31", "CreateSaverWindow 31", "SetSaverWindowBounds 0 0 152 112",
-                   "SetSaverClosesOnInput 0", kLoop});
+                  {kGuard, kTitle, kFindSaver, kHide, "WindowExists 31", "ShowWindowByHandle 31", "OuterRect 31",
+                   "CreateSaverWindow 31", "SetSaverWindowBounds 0 0 152 112", "SetSaverClosesOnInput 0", kLoop});
     }
-    // It ends silently beside a running saver or without a live parent.
+    for (const char* line : {"N.SCR /p", "N.SCR /p $0"}) ExpectRun(line, 0, {kGuard, kTitle, kFindSaver, kHide});
+    ExpectRun("N.SCR /p 32", 0, {kGuard, kTitle, kFindSaver, kHide, "WindowExists 32"});
     platform.windowClasses.insert("TMainForm");
-    ExpectRun("N.SCR /p 31", 0, {kStart, kGuard, kTitle, kFindSaver});
-    platform.windowClasses.clear();
-    for (const char* line : {"N.SCR /p", "N.SCR /p 0", "N.SCR /p $0"}) {
-        ExpectRun(line, 0, {kStart, kGuard, kTitle, kFindSaver, kHide});
-    }
-    ExpectRun("N.SCR /p 32", 0, {kStart, kGuard, kTitle, kFindSaver, kHide, "WindowExists 32"});
+    ExpectRun("N.SCR /p 31", 0, {kGuard, kTitle, kFindSaver});
 }
 
 TEST_F(StartupTest, ErrorsThatEscapeStartUpAreReportedWithWhereTheyWereRaisedAndExitCodeOne)
@@ -103,7 +150,7 @@ TEST_F(StartupTest, ErrorsThatEscapeStartUpAreReportedWithWhereTheyWereRaisedAnd
         conversionSite = e.RaisedAt();
     }
     ExpectRun("N.SCR /p 12ab", 1,
-              {kStart, kGuard, kTitle, kFindSaver, kHide,
+              {kGuard, kTitle, kFindSaver, kHide,
                "ShowStartupErrorReport ｱﾌﾟﾘｹｰｼｮﾝ ｴﾗｰ EConvertErrorがﾓｼﾞｭｰﾙ NIMBREL.SCR の\r\n"
                "0040A1B2 で発生しました。\r\n'12ab' は整数ではありません."});
     EXPECT_EQ(platform.reportedRaisedAt, conversionSite);
@@ -112,10 +159,24 @@ TEST_F(StartupTest, ErrorsThatEscapeStartUpAreReportedWithWhereTheyWereRaisedAnd
     platform.saverCreationError = "ｳｨﾝﾄﾞｳを作成できません";
     platform.programPath = "D:\\SAVERS\\NIM.SCR";
     ExpectRun("N.SCR /s", 1,
-              {kStart, kGuard, kTitle, "CreateSaverWindow 0",
+              {kGuard, kTitle, "CreateSaverWindow 0",
                "ShowStartupErrorReport ｱﾌﾟﾘｹｰｼｮﾝ ｴﾗｰ Exceptionがﾓｼﾞｭｰﾙ NIM.SCR の\r\n"
                "0040A1B2 で発生しました。\r\nｳｨﾝﾄﾞｳを作成できません."});
     EXPECT_NE(platform.reportedRaisedAt, conversionSite);
+}
+
+TEST(ErrorReportTest, NamesTheBareFileNameTheAddressInUpperCaseAndEndsInOnePeriod)
+{
+    // Program path, address, message, and the report after the class name.
+    const std::tuple<const char*, std::uint32_t, const char*, const char*> cases[] = {
+        {"C:N.SCR", 0xFFFFFFFF, "Done.", "N.SCR の\r\nFFFFFFFF で発生しました。\r\nDone."},
+        {"/opt/n.scr", 0xABCDEF, "終わり。", "n.scr の\r\n00ABCDEF で発生しました。\r\n終わり。."},
+        {"N.SCR", 0, "", "N.SCR の\r\n00000000 で発生しました。\r\n."},
+    };
+    for (const auto& [path, address, message, text] : cases) {
+        EXPECT_EQ(StartupErrorReportText("EClass", path, address, message), std::string("EClassがﾓｼﾞｭｰﾙ ") + text)
+            << path;
+    }
 }
 
 } // namespace
