@@ -18,13 +18,6 @@ namespace {
 
 using ::testing::ElementsAre;
 
-ControlId IdOf(const DialogLayout& layout, std::string_view name)
-{
-    const ControlLayout* control = FindControl(layout, name);
-    EXPECT_NE(control, nullptr) << name;
-    return control ? control->id : ControlId{0};
-}
-
 TEST(LayoutTest, EveryDialogShowsItsTexts)
 {
     for (const dialog_test::DialogTexts& texts : dialog_test::AllDialogTexts()) {
@@ -58,19 +51,6 @@ TEST(NavigationTest, TabOrderFollowsTheTabNumbersAndEntersContainers)
     EXPECT_THAT(TabNames(OtherSetDlgLayout()), ElementsAre("MouseMoveBar", "OKBtn", "CanselBtn"));
 }
 
-TEST(NavigationTest, OfTheRadioPairOnlyTheSelectedButtonIsATabStop)
-{
-    ControlModel model(SetDialogLayout());
-    const ControlId restore = IdOf(SetDialogLayout(), "MeltReRBtn0");
-    const ControlId keep = IdOf(SetDialogLayout(), "MeltReRBtn1");
-    for (ControlId selected : {restore, keep}) {
-        model.SetChecked(selected, true);
-        model.SetChecked(selected, false);  // the platform may copy states in any order; this is ignored
-        EXPECT_TRUE(IsTabStop(model, selected));
-        EXPECT_FALSE(IsTabStop(model, selected == restore ? keep : restore));
-    }
-}
-
 TEST(NavigationTest, EnterPressesTheFocusedPushButtonOrTheDefaultAndEscapeTheCancelButton)
 {
     using enum DialogKind;
@@ -85,7 +65,7 @@ TEST(NavigationTest, EnterPressesTheFocusedPushButtonOrTheDefaultAndEscapeTheCan
     };
     for (const auto& [dialog, key, focused, modifiers, pressed] : cases) {
         const DialogLayout& layout = LayoutOf(dialog);
-        std::optional<ControlId> button = ButtonForKey(layout, key, modifiers, IdOf(layout, focused));
+        std::optional<ControlId> button = ButtonForKey(layout, key, modifiers, FindControl(layout, focused)->id);
         EXPECT_EQ(button ? FindControl(layout, *button)->name : "nothing", pressed)
             << layout.formName << " focused on " << focused;
     }
