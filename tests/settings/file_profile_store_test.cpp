@@ -39,7 +39,7 @@ protected:
     SettingsFile file{kSettingsFileName, store};
 };
 
-TEST_F(FileProfileStoreTest, StoresWriteDecimalsAndOneCharacterFlagsAndReplacingLeavesNoOtherFile)
+TEST_F(FileProfileStoreTest, StoresWriteDecimalsAndFlagsLeaveNoOtherFileAndTheDefaultFolderIsTheEnvironments)
 {
     EXPECT_EQ(file.LoadInt("Main", "CloseMouseMove", 4), 4);
     EXPECT_FALSE(fs::exists(folder)) << "reading creates nothing";
@@ -50,6 +50,12 @@ TEST_F(FileProfileStoreTest, StoresWriteDecimalsAndOneCharacterFlagsAndReplacing
     EXPECT_EQ(ReadFile(folder / "Rendaxo.ini"),
               "[Main]\nWave=0\nMelt=1\nCloseMouseMove=-5\n\n[Wave]\nPitch=-2147483648\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+    // Without a folder of its own the store asks the environment.
+    ::setenv("NIMBREL_CONFIG_DIR", folder.c_str(), 1);
+    EXPECT_EQ(FileProfileStore().PathOf("Rendaxo.ini"), folder / "Rendaxo.ini");
+    ::unsetenv("NIMBREL_CONFIG_DIR");
+    ::setenv("XDG_CONFIG_HOME", "/xdg", 1);
+    EXPECT_EQ(FileProfileStore().PathOf("Rendaxo.ini"), fs::path("/xdg/nimbrel/Rendaxo.ini"));
 }
 
 TEST_F(FileProfileStoreTest, StoreKeepsEveryOtherLineAndLoadCutsLongValuesTo1023Characters)
@@ -63,15 +69,6 @@ TEST_F(FileProfileStoreTest, StoreKeepsEveryOtherLineAndLoadCutsLongValuesTo1023
     EXPECT_EQ(file.LoadText("Mine", "Cut", "").size(), 1023u);
     EXPECT_EQ(file.LoadInt("Mine", "Cut", -1), 0);
     EXPECT_EQ(file.LoadInt("Mine", "Fits", -1), 7);
-}
-
-TEST_F(FileProfileStoreTest, FolderComesFromTheEnvironment)
-{
-    ::setenv("NIMBREL_CONFIG_DIR", folder.c_str(), 1);
-    EXPECT_EQ(FileProfileStore().PathOf("Rendaxo.ini"), folder / "Rendaxo.ini");
-    ::unsetenv("NIMBREL_CONFIG_DIR");
-    ::setenv("XDG_CONFIG_HOME", "/xdg", 1);
-    EXPECT_EQ(FileProfileStore().PathOf("Rendaxo.ini"), fs::path("/xdg/nimbrel/Rendaxo.ini"));
 }
 
 TEST_F(FileProfileStoreTest, WritesThatCannotSucceedRaiseAndLeaveEverythingAsItWas)
