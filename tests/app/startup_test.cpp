@@ -19,16 +19,13 @@
 namespace nimbrel {
 namespace {
 
-using Words = std::vector<std::string>;
-
 TEST(CommandLineTest, SplitsAtCharactersOneToThirtyTwoOutsideQuotes)
 {
-    const std::pair<std::string_view, Words> cases[] = {
+    const std::pair<std::string_view, std::vector<std::string>> cases[] = {
         {"  prog\t\r\n/p\x01\x1f 12  ", {"prog", "/p", "12"}},
         // DEL and bytes above 127 belong to words, so multi-byte text stays whole.
         {"a\x7f \xe8\xa8\xad\xe5\xae\x9a", {"a\x7f", "\xe8\xa8\xad\xe5\xae\x9a"}},
-        {std::string_view("p /s\0/c", 7), {"p", "/s"}},
-        {" \t ", {}},
+        {std::string_view("p /s\0/c", 7), {"p", "/s"}}, {" \t ", {}},
         // Quoted stretches belong to their word; an unclosed quote runs to the end.
         {"\"C:\\My Saver\\n.scr\" /\"s\" a\"b c\"d", {"C:\\My Saver\\n.scr", "/s", "ab cd"}},
         {"p \"a b", {"p", "a b"}},
@@ -43,19 +40,19 @@ TEST(CommandLineTest, SplitsAtCharactersOneToThirtyTwoOutsideQuotes)
 
 TEST(RunModeTest, SwitchesMatchWholeAndByteForByte)
 {
-    for (const char* s : {"/c", "-c", "/C", "-C"}) EXPECT_EQ(SelectRunMode(s), RunMode::Configure) << s;
-    for (const char* s : {"/s", "-s", "/S", "-S"}) EXPECT_EQ(SelectRunMode(s), RunMode::Saver) << s;
-    for (const char* s : {"/p", "-p", "/P", "-P"}) EXPECT_EQ(SelectRunMode(s), RunMode::Preview) << s;
-    for (const char* s : {"-a", "/a", "-A", "/A"}) EXPECT_EQ(SelectRunMode(s), RunMode::ChangePassword) << s;
-    for (const char* s : {"", "/c:1234", "/s2", "/a ", " /p", "s", "/x", "／ｓ"}) {
-        EXPECT_EQ(SelectRunMode(s), RunMode::Configure) << s;
-    }
+    using enum RunMode;
+    for (const char* s : {"/c", "-c", "/C", "-C"}) EXPECT_EQ(SelectRunMode(s), Configure) << s;
+    for (const char* s : {"/s", "-s", "/S", "-S"}) EXPECT_EQ(SelectRunMode(s), Saver) << s;
+    for (const char* s : {"/p", "-p", "/P", "-P"}) EXPECT_EQ(SelectRunMode(s), Preview) << s;
+    for (const char* s : {"-a", "/a", "-A", "/A"}) EXPECT_EQ(SelectRunMode(s), ChangePassword) << s;
+    for (const char* s : {"", "/c:1234", "/a ", " /p", "s", "/x", "／ｓ"}) EXPECT_EQ(SelectRunMode(s), Configure) << s;
 }
 
 using Calls = std::vector<std::string>;
 
-class ScriptedPlatform final : public AppPlatform {
-public:
+// The fixture is the stand-in platform itself.
+class StartupTest : public ::testing::Test, public AppPlatform {
+protected:
     GuardState guard = GuardState::Acquired;
     std::set<std::string, std::less<>> windowClasses;
     std::map<WindowHandle, WindowRect> windows;
@@ -97,7 +94,16 @@ public:
     std::uint32_t StartupErrorAddress(const void* raisedAt) override { return reportedRaisedAt = raisedAt, 0x0040A1B2; }
     void ShowStartupErrorReport(std::string_view title, std::string_view text) override { Log("Report", title, text); }
 
-private:
+    // Runs one start and checks its exit code and every platform call after
+    // the first, which always restricts the library search.
+    void ExpectRun(std::string_view commandLine, int exitCode, Calls expected)
+    {
+        calls.clear();
+        expected.insert(expected.begin(), "RestrictLibrarySearch");
+        EXPECT_EQ(RunProgram(*this, commandLine), exitCode) << commandLine;
+        EXPECT_EQ(calls, expected) << commandLine;
+    }
+
     template <typename... Values>
     void Log(std::string_view what, const Values&... values)
     {
@@ -115,21 +121,6 @@ const std::string kFindSaver = "TopLevelWindowExists TMainForm";
 const std::string kHide = "HideApplicationWindow";
 const std::string kChange = "CallPasswordChange C:\\WINDOWS\\SYSTEM\\MPR.DLL SCRSAVE ";
 
-class StartupTest : public ::testing::Test {
-protected:
-    // Runs one start and checks its exit code and every platform call after
-    // the first, which always restricts the library search.
-    void ExpectRun(std::string_view commandLine, int exitCode, Calls calls)
-    {
-        platform.calls.clear();
-        calls.insert(calls.begin(), "RestrictLibrarySearch");
-        EXPECT_EQ(RunProgram(platform, commandLine), exitCode) << commandLine;
-        EXPECT_EQ(platform.calls, calls) << commandLine;
-    }
-
-    ScriptedPlatform platform;
-};
-
 TEST_F(StartupTest, ConfigureAndSaverCreateTheirWindowUnlessTheGuardIsTaken)
 {
     // Which words select which mode is shown with the command line.
@@ -137,14 +128,14 @@ TEST_F(StartupTest, ConfigureAndSaverCreateTheirWindowUnlessTheGuardIsTaken)
     ExpectRun("N.SCR /x /s", 0, {kGuard, kTitle, "CreateSettingsDialog", kLoop});
     ExpectRun("N.SCR -S 12", 0, {kGuard, kTitle, "CreateSaverWindow 0", kLoop});
     for (GuardState state : {GuardState::HeldByAnother, GuardState::Unavailable}) {
-        platform.guard = state;
+        guard = state;
         for (const char* line : {"N.SCR", "N.SCR /s", "N.SCR /p 31"}) ExpectRun(line, 0, {kGuard});
     }
 }
 
 TEST_F(StartupTest, PasswordChangeSkipsTheGuardAndLoadsTheLibraryByFullPath)
 {
-    platform.guard = GuardState::HeldByAnother;
+    guard = GuardState::HeldByAnother;
     // Without a usable second argument there is no owner, and nothing is
     // said; a negative number is a handle with the high bit set.
     const std::pair<const char*, const char*> owners[] = {
@@ -152,15 +143,15 @@ TEST_F(StartupTest, PasswordChangeSkipsTheGuardAndLoadsTheLibraryByFullPath)
         {"N.SCR /a", "0"}, {"N.SCR /a 12x", "0"}, {"N.SCR /a -1", "4294967295"},
     };
     for (const auto& [line, owner] : owners) ExpectRun(line, 0, {kTitle, kChange + owner, kLoop});
-    platform.systemDirectory = "C:\\";
+    systemDirectory = "C:\\";
     ExpectRun("N.SCR /a 31", 0, {kTitle, "CallPasswordChange C:\\MPR.DLL SCRSAVE 31", kLoop});
-    platform.systemDirectory = "";
+    systemDirectory = "";
     ExpectRun("N.SCR /a 31", 0, {kTitle, kLoop});
 }
 
 TEST_F(StartupTest, PreviewFillsItsLiveParentIgnoresInputAndNeverRunsBesideASaver)
 {
-    platform.windows[31] = WindowRect{100, 50, 252, 162};
+    windows[31] = WindowRect{100, 50, 252, 162};
     for (const char* line : {"N.SCR /p 31", "N.SCR -P \"  $1f\" 7"}) {
         ExpectRun(line, 0,
                   {kGuard, kTitle, kFindSaver, kHide, "WindowExists 31", "ShowWindowByHandle 31", "OuterRect 31",
@@ -168,7 +159,7 @@ TEST_F(StartupTest, PreviewFillsItsLiveParentIgnoresInputAndNeverRunsBesideASave
     }
     for (const char* line : {"N.SCR /p", "N.SCR /p $0"}) ExpectRun(line, 0, {kGuard, kTitle, kFindSaver, kHide});
     ExpectRun("N.SCR /p 32", 0, {kGuard, kTitle, kFindSaver, kHide, "WindowExists 32"});
-    platform.windowClasses.insert("TMainForm");
+    windowClasses.insert("TMainForm");
     ExpectRun("N.SCR /p 31", 0, {kGuard, kTitle, kFindSaver});
 }
 
@@ -184,18 +175,18 @@ TEST_F(StartupTest, ErrorsThatEscapeStartUpAreReportedWithWhereTheyWereRaisedAnd
               {kGuard, kTitle, kFindSaver, kHide,
                "Report ｱﾌﾟﾘｹｰｼｮﾝ ｴﾗｰ EConvertErrorがﾓｼﾞｭｰﾙ NIMBREL.SCR の\r\n"
                "0040A1B2 で発生しました。\r\n'12ab' は整数ではありません."});
-    EXPECT_EQ(platform.reportedRaisedAt, conversionSite);
+    EXPECT_EQ(reportedRaisedAt, conversionSite);
     EXPECT_NE(conversionSite, nullptr);
 
     // A message that ends in a period gets no second one; a drive name is
     // no folder, but not part of the file name either.
-    platform.saverCreationError = "ｳｨﾝﾄﾞｳを作成できません.";
-    platform.programPath = "D:NIM.SCR";
+    saverCreationError = "ｳｨﾝﾄﾞｳを作成できません.";
+    programPath = "D:NIM.SCR";
     ExpectRun("N.SCR /s", 1,
               {kGuard, kTitle, "CreateSaverWindow 0",
                "Report ｱﾌﾟﾘｹｰｼｮﾝ ｴﾗｰ Exceptionがﾓｼﾞｭｰﾙ NIM.SCR の\r\n"
                "0040A1B2 で発生しました。\r\nｳｨﾝﾄﾞｳを作成できません."});
-    EXPECT_NE(platform.reportedRaisedAt, conversionSite);
+    EXPECT_NE(reportedRaisedAt, conversionSite);
 }
 
 } // namespace

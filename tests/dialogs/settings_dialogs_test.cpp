@@ -18,37 +18,25 @@
 namespace nimbrel {
 namespace {
 
-using Calls = std::vector<std::string>;
 using enum DialogKind;
-
-// Records what the handlers ask of the platform, e.g. "Close OK".
-class RecordingHost final : public DialogHost {
-public:
-    void ShowModal(DialogKind kind) override { calls.push_back("ShowModal " + std::string(LayoutOf(kind).formName)); }
-    void Close(ModalResult result) override { calls.push_back(result == ModalResult::OK ? "Close OK" : "Close Cancel"); }
-    void RunTestSaver() override { calls.push_back("RunTestSaver"); }
-
-    Calls calls;
-};
 
 // The state of every control that holds one, in the order of the layout.
 std::string Shown(const Dialog& dialog)
 {
     std::string shown;
+    const ControlModel& model = dialog.Controls();
     for (const ControlLayout& control : dialog.Layout().controls) {
-        const ControlModel& model = dialog.Controls();
-        if (control.kind == ControlKind::CheckBox || control.kind == ControlKind::RadioButton) {
-            shown += model.Checked(control.id) ? " 1" : " 0";
-        } else if (control.kind == ControlKind::TrackBar) {
-            shown += " " + std::to_string(model.Position(control.id));
-        } else if (control.kind == ControlKind::EditBox) {
-            shown += " " + model.Text(control.id);
-        }
+        using enum ControlKind;
+        if (control.kind == CheckBox || control.kind == RadioButton) shown += model.Checked(control.id) ? " 1" : " 0";
+        if (control.kind == TrackBar) shown += " " + std::to_string(model.Position(control.id));
+        if (control.kind == EditBox) shown += " " + model.Text(control.id);
     }
     return shown.substr(1);
 }
 
-class SettingsDialogsTest : public ::testing::Test {
+// The fixture is the dialogs' host too, and records what they ask of it,
+// e.g. "Close OK".
+class SettingsDialogsTest : public ::testing::Test, public DialogHost {
 protected:
     SettingsDialogsTest() { SetCurrentProfileStore(&store); }
     ~SettingsDialogsTest() override { SetCurrentProfileStore(nullptr); }
@@ -70,8 +58,12 @@ protected:
         return texts.substr(1);
     }
 
+    void ShowModal(DialogKind kind) override { calls.push_back("ShowModal " + std::string(LayoutOf(kind).formName)); }
+    void Close(ModalResult as) override { calls.push_back(as == ModalResult::OK ? "Close OK" : "Close Cancel"); }
+    void RunTestSaver() override { calls.push_back("RunTestSaver"); }
+
     MemoryProfileStore store;
-    RecordingHost host;
+    std::vector<std::string> calls;
 };
 
 TEST_F(SettingsDialogsTest, EachDialogShowsItsKeysPulledIntoRangeAndOkStoresWhatItShows)
@@ -99,23 +91,21 @@ TEST_F(SettingsDialogsTest, EachDialogShowsItsKeysPulledIntoRangeAndOkStoresWhat
     for (const auto& [kind, file, shown, stored] : cases) {
         store.SetFileText(kSettingsFileName, file);
         const int writes = store.WriteCount();
-        const std::unique_ptr<Dialog> dialog = MakeDialog(kind, host);
+        const std::unique_ptr<Dialog> dialog = MakeDialog(kind, *this);
         dialog->FormCreate();
         EXPECT_EQ(Shown(*dialog), shown) << file;
         EXPECT_EQ(store.WriteCount(), writes) << "loading wrote: " << file;
         dialog->ButtonClick(*ButtonWithRole(dialog->Layout(), ButtonRole::Default));
         EXPECT_EQ(Stored(kind), stored) << file;
-        EXPECT_EQ(host.calls.back(), "Close OK") << file;
+        EXPECT_EQ(calls.back(), "Close OK") << file;
     }
-    const std::unique_ptr<Dialog> other = MakeDialog(OtherSetDlg, host);
-    other->ButtonClick(*ButtonWithRole(other->Layout(), ButtonRole::Cancel));
-    EXPECT_EQ(host.calls.size(), std::size(cases) + 1);
-    EXPECT_EQ(host.calls.back(), "Close Cancel");
+    MakeDialog(OtherSetDlg, *this)->ButtonClick(*ButtonWithRole(OtherSetDlgLayout(), ButtonRole::Cancel));
+    EXPECT_EQ(calls.back(), "Close Cancel");
 }
 
 TEST_F(SettingsDialogsTest, DetailOkStoresInOrderAndStopsAtAFailedWriteOrAPeriodThatIsNoStrictInteger)
 {
-    TSetDialog dialog(host);
+    TSetDialog dialog(*this);
     const auto editAll = [&](std::string_view typed) {
         store.SetFileText(kSettingsFileName,
                           "[Wave]\nPitch=2\nSpeed=5\n[Melt]\nSpeed=1\nRecover=0\nRecoverTime=60\n[Noise]\nDeal=6\n");
@@ -147,7 +137,7 @@ TEST_F(SettingsDialogsTest, DetailOkStoresInOrderAndStopsAtAFailedWriteOrAPeriod
     editAll(" -5");
     dialog.OKBtnClick();
     EXPECT_EQ(Stored(SetDialog), "7 0 4 1 -5 2");
-    EXPECT_EQ(host.calls, Calls{"Close OK"}) << "only the accepted OK closes";
+    EXPECT_EQ(calls, std::vector<std::string>{"Close OK"}) << "only the accepted OK closes";
 }
 
 } // namespace
