@@ -123,7 +123,7 @@ const std::string kChange = "CallPasswordChange C:\\WINDOWS\\SYSTEM\\MPR.DLL SCR
 
 TEST_F(StartupTest, ConfigureAndSaverCreateTheirWindowUnlessTheGuardIsTaken)
 {
-    // Which words select which mode is shown with the command line.
+    // Only the first argument selects the mode.
     ExpectRun("N.SCR", 0, {kGuard, kTitle, "CreateSettingsDialog", kLoop});
     ExpectRun("N.SCR /x /s", 0, {kGuard, kTitle, "CreateSettingsDialog", kLoop});
     ExpectRun("N.SCR -S 12", 0, {kGuard, kTitle, "CreateSaverWindow 0", kLoop});

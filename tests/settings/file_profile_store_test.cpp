@@ -41,14 +41,13 @@ protected:
 
 TEST_F(FileProfileStoreTest, StoresWriteDecimalsAndFlagsLeaveNoOtherFileAndTheDefaultFolderIsTheEnvironments)
 {
-    EXPECT_EQ(file.LoadInt("Main", "CloseMouseMove", 4), 4);
+    EXPECT_EQ(file.LoadInt("Wave", "Pitch", 4), 4);
     EXPECT_FALSE(fs::exists(folder)) << "reading creates nothing";
     file.StoreFlag("Main", "Wave", false);
     file.StoreFlag("Main", "Melt", true);
+    for (int i = 12; i >= -5; --i) file.StoreInt("Wave", "Pitch", i);
     file.StoreInt("Wave", "Pitch", -2147483647 - 1);
-    for (int i = 12; i >= -5; --i) file.StoreInt("Main", "CloseMouseMove", i);
-    EXPECT_EQ(ReadFile(folder / "Rendaxo.ini"),
-              "[Main]\nWave=0\nMelt=1\nCloseMouseMove=-5\n\n[Wave]\nPitch=-2147483648\n");
+    EXPECT_EQ(ReadFile(folder / "Rendaxo.ini"), "[Main]\nWave=0\nMelt=1\n\n[Wave]\nPitch=-2147483648\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
     // Without a folder of its own the store asks the environment.
     ::setenv("NIMBREL_CONFIG_DIR", folder.c_str(), 1);
