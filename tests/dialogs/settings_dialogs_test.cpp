@@ -32,8 +32,8 @@ std::string Shown(const Dialog& dialog)
     for (const ControlLayout& control : dialog.Layout().controls) {
         using enum ControlKind;
         if (control.kind == CheckBox || control.kind == RadioButton) shown += model.Checked(control.id) ? " 1" : " 0";
-        if (control.kind == TrackBar) shown += " " + std::to_string(model.Position(control.id));
-        if (control.kind == EditBox) shown += " " + model.Text(control.id);
+        if (control.kind == TrackBar) shown.append(" ").append(std::to_string(model.Position(control.id)));
+        if (control.kind == EditBox) shown.append(" ").append(model.Text(control.id));
     }
     return shown.substr(1);
 }
@@ -57,7 +57,7 @@ protected:
         };
         std::string text;
         for (const auto& [section, key] : keys.at(kind)) {
-            text += " " + store.ReadString(kSettingsFileName, section, key, "-");
+            text.append(" ").append(store.ReadString(kSettingsFileName, section, key, "-"));
         }
         return text.substr(1);
     }
