@@ -1,30 +1,22 @@
-// The dialog descriptions: the rules a renderer relies on to build one
-// blindly, and the texts each dialog must show.
+// The dialog descriptions and the rules drawn from them: the texts each
+// dialog must show, the focus order and the buttons that Enter and Escape
+// press.
 #include "dialogs/layout.h"
 
-#include <set>
+#include <string_view>
+#include <tuple>
+#include <vector>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "dialog_texts.h"
+#include "dialogs/navigation.h"
 
 namespace nimbrel {
 namespace {
 
-TEST(LayoutTest, IdsAreUniqueParentsComeFirstAndOneButtonIsTheDefault)
-{
-    for (const dialog_test::DialogTexts& texts : dialog_test::AllDialogTexts()) {
-        const DialogLayout& layout = LayoutOf(texts.kind);
-        std::set<ControlId> ids{kWindowId, 1, 2};  // 1 and 2 are Enter's and Escape's
-        int defaultButtons = 0;
-        for (const ControlLayout& control : layout.controls) {
-            EXPECT_TRUE(ids.insert(control.id).second) << control.name;
-            EXPECT_TRUE(ids.contains(control.parent)) << control.name << " is listed before its parent";
-            defaultButtons += control.role == ButtonRole::Default ? 1 : 0;
-        }
-        EXPECT_EQ(defaultButtons, 1) << layout.formName;
-    }
-}
+using ::testing::ElementsAre;
 
 TEST(LayoutTest, EveryDialogShowsItsTexts)
 {
@@ -39,6 +31,43 @@ TEST(LayoutTest, EveryDialogShowsItsTexts)
             captioned += control.caption.empty() ? 0 : 1;
         }
         EXPECT_EQ(captioned, texts.captions.size()) << layout.formName << " lacks a captioned control";
+    }
+}
+
+std::vector<std::string_view> TabNames(const DialogLayout& layout)
+{
+    std::vector<std::string_view> names;
+    for (ControlId id : TabSequence(layout)) names.push_back(FindControl(layout, id)->name);
+    return names;
+}
+
+TEST(NavigationTest, TabOrderFollowsTheTabNumbersAndEntersContainers)
+{
+    EXPECT_THAT(TabNames(MainDialogLayout()), ElementsAre("EffectBtn0", "EffectBtn1", "EffectBtn2", "SetDlgBtn",
+                                                          "OtherSetBtn", "TestRunBtn", "OKBtn"));
+    EXPECT_THAT(TabNames(SetDialogLayout()),
+                ElementsAre("OKBtn", "CanncelBtn", "PageControl1", "WavePitchBar", "WaveSpeedBar", "MeltSpeedBar",
+                            "MeltReRBtn0", "MeltReRBtn1", "MeltReEdit", "NoiseDealBar"));
+    EXPECT_THAT(TabNames(OtherSetDlgLayout()), ElementsAre("MouseMoveBar", "OKBtn", "CanselBtn"));
+}
+
+TEST(NavigationTest, EnterPressesTheFocusedPushButtonOrTheDefaultAndEscapeTheCancelButton)
+{
+    using enum DialogKind;
+    using enum DialogKey;
+    // Dialog, key, focused control, modifiers held, button pressed.
+    const std::tuple<DialogKind, DialogKey, const char*, KeyModifiers, const char*> cases[] = {
+        {MainDialog, Enter, "TestRunBtn", {}, "TestRunBtn"}, {MainDialog, Enter, "EffectBtn1", {}, "OKBtn"},
+        {MainDialog, Escape, "EffectBtn0", {}, "nothing"}, {SetDialog, Enter, "MeltReEdit", {}, "OKBtn"},
+        {SetDialog, Escape, "OKBtn", {}, "CanncelBtn"}, {SetDialog, Enter, "MeltReEdit", {.shift = true}, "nothing"},
+        {SetDialog, Enter, "OKBtn", {.ctrl = true}, "nothing"}, {SetDialog, Escape, "OKBtn", {.alt = true}, "nothing"},
+        {OtherSetDlg, Enter, "CanselBtn", {}, "CanselBtn"}, {OtherSetDlg, Escape, "MouseMoveBar", {}, "CanselBtn"},
+    };
+    for (const auto& [dialog, key, focused, modifiers, pressed] : cases) {
+        const DialogLayout& layout = LayoutOf(dialog);
+        std::optional<ControlId> button = ButtonForKey(layout, key, modifiers, FindControl(layout, focused)->id);
+        EXPECT_EQ(button ? FindControl(layout, *button)->name : "nothing", pressed)
+            << layout.formName << " focused on " << focused;
     }
 }
 

@@ -15,32 +15,24 @@ TEST(ParseIntegerTest, AcceptsDecimalOrDollarHexAndRejectsTheRestWithItsText)
     constexpr std::optional<std::int32_t> kRejected;
     const std::pair<std::string_view, std::optional<std::int32_t>> cases[] = {
         // Decimal with an optional sign, after leading spaces only.
-        {"12", 12}, {"+7", 7}, {"007", 7}, {"-5", -5}, {"-0", 0}, {"  12", 12},
-        {"\t12", kRejected}, {"12 ", kRejected}, {"- 1", kRejected}, {"+-1", kRejected},
+        {"+007", 7}, {"-0", 0}, {"  -12", -12}, {"\t12", kRejected}, {"12 ", kRejected}, {"- 1", kRejected},
+        {"+-1", kRejected},
         // Both signs share the limit 2147483647.
-        {"2147483647", 2147483647}, {"-2147483647", -2147483647},
-        {"00000000002147483647", 2147483647}, {"2147483648", kRejected},
+        {"00000000002147483647", 2147483647}, {"-2147483647", -2147483647}, {"2147483648", kRejected},
         {"-2147483648", kRejected}, {"99999999999999999999", kRejected},
         // "$" and up to eight significant hex digits, read as a signed value.
-        {"$1f", 31}, {"$1F", 31}, {"   $ff", 255}, {"$7FFFFFFF", 2147483647},
-        {"$80000000", -2147483647 - 1}, {"$FFFFFFFF", -1}, {"$0000000000FF", 255},
-        {"$100000000", kRejected}, {"$ 1", kRejected}, {"$-1", kRejected}, {"-$1", kRejected},
-        {"$g", kRejected},
+        {"   $1f", 31}, {"$7FFFFFFF", 2147483647}, {"$80000000", -2147483647 - 1}, {"$0000000000FFFFFFFF", -1},
+        {"$100000000", kRejected}, {"$ 1", kRejected}, {"$-1", kRejected}, {"-$1", kRejected}, {"$g", kRejected},
         // Nothing else.
         {"", kRejected}, {" ", kRejected}, {"$", kRejected}, {"-", kRejected}, {"1.5", kRejected},
-        {"true", kRejected}, {"0x10", kRejected}, {"1e3", kRejected}, {"١", kRejected},
-        {std::string_view("1\0", 2), kRejected},
+        {"0x10", kRejected}, {"1e3", kRejected}, {"١", kRejected}, {std::string_view("1\0", 2), kRejected},
     };
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE("'" + std::string(text) + "'");
-        if (expected) {
-            EXPECT_EQ(ParseInteger(text), *expected);
-            continue;
-        }
         try {
-            ParseInteger(text);
-            ADD_FAILURE() << "accepted";
+            EXPECT_EQ(std::optional(ParseInteger(text)), expected);
         } catch (const EConvertError& e) {
+            EXPECT_FALSE(expected) << e.what();
             // The message quotes the whole text, blanks included (as far as
             // a C string reaches).
             const std::string message = "'" + std::string(text) + "' は整数ではありません";
