@@ -21,10 +21,16 @@ std::wstring WindowsPathOf(const std::string& unixPath)
     return path;
 }
 
+std::string SettingsPath()
+{
+    char directory[MAX_PATH];
+    return std::string(directory, GetWindowsDirectoryA(directory, MAX_PATH)) + "\\Rendaxo.ini";
+}
+
 LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const auto* picture = reinterpret_cast<const Surface*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message != WM_PAINT) return DefWindowProcW(window, message, wParam, lParam);
+    const auto* picture = reinterpret_cast<const Surface*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     PAINTSTRUCT paint;
     const PixelRect whole{0, 0, picture->Width(), picture->Height()};
     win32::PresentSurface(BeginPaint(window, &paint), *picture, std::span(&whole, 1));
@@ -166,15 +172,6 @@ TestWindow::~TestWindow()
     DestroyWindow(window_);
     PumpMessages();
 }
-
-namespace {
-std::string SettingsPath()
-{
-    char directory[MAX_PATH];
-    return std::string(directory, GetWindowsDirectoryA(directory, MAX_PATH)) + "\\Rendaxo.ini";
-}
-
-} // namespace
 
 ScopedSettings::ScopedSettings(const std::string& text) { std::ofstream(SettingsPath(), std::ios::binary) << text; }
 

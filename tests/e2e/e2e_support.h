@@ -19,14 +19,15 @@ namespace nimbrel::e2e {
 
 // Milliseconds a test waits at most for something the program should do.
 // A wait ends as soon as its condition holds, so only a failure waits this
-// long; the 9x path's relay trace makes the program many times slower.
-inline constexpr DWORD kPatience = 30000;
+// long; the 9x path's relay trace and a busy machine make the program many
+// times slower than it is alone.
+inline constexpr DWORD kPatience = 60000;
 
 // Polls the condition every 20 ms, keeping this process's windows
 // answering, until it holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kPatience);
 
-// A started Nimbrel.scr. Ending the test ends the process if it still runs.
+// A started Nimbrel.scr, ended with the object if it still runs.
 class Process {
 public:
     // Starts Nimbrel.scr with these arguments (the text after the program path).

@@ -38,7 +38,7 @@ TEST_P(PreviewTest, FillsALiveParentAndEndsWithIt)
     // Traced call by call in the 9x path's run, and with Wine taking down
     // the other process's window through messages, this end can be slow on
     // a busy machine: only a preview that never ends may fail here.
-    EXPECT_EQ(preview.WaitForExit(4 * kPatience), 0u);
+    EXPECT_EQ(preview.WaitForExit(2 * kPatience), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(On, PreviewTest, ::testing::Bool(), PathTest::Name);

@@ -130,7 +130,7 @@ TEST_F(SaverTest, ShowsTheSnapshotAsTheWaveUntilAKeyMouseMovesAClickOrAnAltCombi
                 << "the wave did not travel";
         }
         input();
-        EXPECT_EQ(saver_->WaitForExit(), std::optional<DWORD>(0));
+        EXPECT_EQ(saver_->WaitForExit(), 0u);
     }
     // The NT family never asks the password library.
     EXPECT_EQ(CplCalls(), 0u);
@@ -150,7 +150,7 @@ TEST_F(SaverTest, Win98RefusalKeepsItAnimatingUntilTheLibraryAccepts)
 
     ScopedUserValue acceptance(kCplKey, L"Answer", 1);
     PressKey('A');
-    EXPECT_EQ(saver_->WaitForExit(), std::optional<DWORD>(0));
+    EXPECT_EQ(saver_->WaitForExit(), 0u);
     EXPECT_EQ(CplCalls(), 2u);
 }
 
