@@ -7,46 +7,48 @@
 
 #include <windows.h>
 
-#include <cstdint>
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <optional>
 #include <string>
-#include <utility>
 
 #include "effects/surface.h"
 
 namespace nimbrel::e2e {
 
 // Milliseconds a test waits at most for something the program should do.
-inline constexpr DWORD kPatience = 15000;
+// A wait ends as soon as its condition holds, so only a failure waits this
+// long; the 9x path's relay trace and a busy machine make the program many
+// times slower than it is alone.
+inline constexpr DWORD kPatience = 60000;
 
-// Polls the condition every 20 ms until it holds or the time is up.
+// Polls the condition every 20 ms, keeping this process's windows
+// answering, until it holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kPatience);
 
-// A started Nimbrel.scr. Ending the test ends the process if it still runs.
+// A started Nimbrel.scr, ended with the object if it still runs.
 class Process {
 public:
     // Starts Nimbrel.scr with these arguments (the text after the program path).
-    static Process StartScr(const std::wstring& arguments);
-    Process(Process&& other) noexcept;
-    Process& operator=(Process&&) = delete;
+    explicit Process(const std::wstring& arguments);
     ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
 
-    bool Running() const;
     // The exit code once the process has ended within the time limit.
     std::optional<DWORD> WaitForExit(DWORD timeoutMs = kPatience) const;
-    // A visible top-level window of the process with this class, once it exists.
+    // A top-level window of the process with this class, once it is shown
+    // and active; nothing when that does not happen in time.
     HWND WaitForWindow(const wchar_t* className) const;
     HWND FindWindowOfClass(const wchar_t* className) const;
 
 private:
-    Process() = default;
     PROCESS_INFORMATION info_{};
 };
 
-// The whole primary screen as it is shown now.
-Surface CaptureScreen();
-// Captures until the predicate holds for a capture; returns the last capture.
+// Captures the whole primary screen until the predicate holds for a
+// capture; returns that capture.
 std::optional<Surface> WaitForScreen(const std::function<bool(const Surface&)>& predicate,
                                      DWORD timeoutMs = kPatience);
 
@@ -58,36 +60,30 @@ void PressKey(WORD virtualKey, WORD heldKey = 0);
 // that the press cannot land where the pointer was before.
 void Click(HWND window);
 
-// A window of the test process: a stand-in for the Display Settings' preview
-// window, for a saver already running or for another program.
+// A shown window of the test process: a stand-in for the Display Settings'
+// preview window. With a picture, a topmost window that shows it from the
+// screen's top-left corner, so that the saver's snapshot holds a known
+// picture.
 class TestWindow {
 public:
-    TestWindow(const wchar_t* className, RECT bounds, DWORD style = WS_POPUP | WS_VISIBLE,
-               DWORD exStyle = 0, WNDPROC procedure = DefWindowProcW);
-    ~TestWindow() { Destroy(); }
+    explicit TestWindow(RECT bounds, const Surface* picture = nullptr);
+    ~TestWindow();
     TestWindow(const TestWindow&) = delete;
     TestWindow& operator=(const TestWindow&) = delete;
     HWND get() const { return window_; }
-    void Destroy();
 
 private:
     HWND window_ = nullptr;
 };
 
-// A topmost window that shows a picture at the screen's top-left corner, so
-// that the saver's snapshot holds a known picture; made once it shows.
-class PictureWindow : public TestWindow {
-public:
-    explicit PictureWindow(const Surface& picture);
-};
-
-// Rendaxo.ini in the prefix's Windows directory: removed, or written with a
-// text, and removed again when the object ends.
+// Rendaxo.ini in the prefix's Windows directory, written with a text (empty
+// as no file is) and removed when the object ends.
 class ScopedSettings {
 public:
-    explicit ScopedSettings(const char* text = nullptr);
+    explicit ScopedSettings(const std::string& text = {});
     ~ScopedSettings();
-    static bool Exists();
+    // A key as the program's own profile functions read it; "-" when absent.
+    static std::string Stored(const char* section, const char* key);
 };
 
 // Copies a file of the build tree (a Unix path) into the system directory
@@ -103,46 +99,42 @@ private:
     bool backedUp_ = false;
 };
 
-// A value under HKEY_CURRENT_USER (a number, a text, or none at all), put
-// back as it was when the object ends.
+// A REG_DWORD or text value under HKEY_CURRENT_USER while the object lives.
+// The test prefix holds none of these values of its own.
 class ScopedUserValue {
 public:
-    ScopedUserValue(const wchar_t* key, const wchar_t* name, int number);  // a REG_DWORD
-    ScopedUserValue(const wchar_t* key, const wchar_t* name, const wchar_t* text);
-    ScopedUserValue(const wchar_t* key, const wchar_t* name, std::nullopt_t);
-    ~ScopedUserValue() { Set(previous_); }
-    ScopedUserValue(const ScopedUserValue&) = delete;
-    ScopedUserValue& operator=(const ScopedUserValue&) = delete;
+    ScopedUserValue(const wchar_t* key, const wchar_t* name, int number) : key_(key), name_(name)
+    {
+        RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_DWORD, &number, sizeof number);
+    }
+    ScopedUserValue(const wchar_t* key, const wchar_t* name, const wchar_t* text) : key_(key), name_(name)
+    {
+        RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_SZ, text, (lstrlenW(text) + 1) * sizeof(wchar_t));
+    }
+    ~ScopedUserValue() { RegDeleteKeyValueW(HKEY_CURRENT_USER, key_, name_); }
 
 private:
-    using Value = std::optional<std::pair<DWORD, std::string>>;  // type and bytes
-    ScopedUserValue(const wchar_t* key, const wchar_t* name, const Value& value);
-    void Set(const Value& value) const;
-    std::wstring key_, name_;
-    Value previous_;
+    const wchar_t* key_;
+    const wchar_t* name_;
 };
 
 // Makes Wine report Windows 98 to the programs started while it lives.
-class ScopedWin98 {
+struct ScopedWin98 : ScopedUserValue {
+    ScopedWin98() : ScopedUserValue(L"Software\\Wine", L"Version", L"win98") {}
+};
+
+// A scenario of both paths, run once as Windows NT and once as Windows 98:
+// its name ends in "Nt" or "Win98", and the 9x path's run takes the latter.
+class PathTest : public ::testing::TestWithParam<bool> {
 public:
-    ScopedWin98() { active_ = true; }
-    ~ScopedWin98() { active_ = false; }
-    static bool Active() { return active_; }
+    static std::string Name(const ::testing::TestParamInfo<bool>& info) { return info.param ? "Win98" : "Nt"; }
 
 private:
-    static inline bool active_ = false;
-    ScopedUserValue version_{L"Software\\Wine", L"Version", L"win98"};
+    std::optional<ScopedWin98> win98_ = GetParam() ? std::make_optional<ScopedWin98>() : std::nullopt;
 };
 
 // A window's text; WM_GETTEXT reaches a window of another process, where
 // GetWindowText would not.
 std::wstring TextOf(HWND window);
-
-// A message box's caption and text (its static control), as the user reads them.
-struct MessageBoxText {
-    std::wstring caption;
-    std::wstring text;
-};
-MessageBoxText ReadMessageBox(HWND box);
 
 } // namespace nimbrel::e2e

@@ -1,21 +1,16 @@
-// A stand-in for the system's MPR.DLL: records one password-change request
-// in nimbrel-mpr-record.txt of the temporary directory.
+// A stand-in for the system's MPR.DLL: records how PwdChangePasswordA was
+// called as the text HKEY_CURRENT_USER\Software\NimbrelTest\Mpr\Request.
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
 extern "C" __declspec(dllexport) DWORD WINAPI PwdChangePasswordA(LPCSTR name, HWND owner,
                                                                  DWORD reserved1, DWORD reserved2)
 {
-    char directory[MAX_PATH];
-    const DWORD length = GetTempPathA(MAX_PATH, directory);
-    const std::string path = std::string(directory, length) + "nimbrel-mpr-record.txt";
-    if (FILE* record = std::fopen(path.c_str(), "w")) {
-        std::fprintf(record, "%s %lu %lu %lu", name ? name : "(null)",
-                     static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(owner)),
-                     static_cast<unsigned long>(reserved1), static_cast<unsigned long>(reserved2));
-        std::fclose(record);
-    }
+    const std::string request = std::string(name ? name : "(null)") + " " +
+                                std::to_string(reinterpret_cast<UINT_PTR>(owner)) + " " +
+                                std::to_string(reserved1) + " " + std::to_string(reserved2);
+    RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\NimbrelTest\\Mpr", "Request", REG_SZ, request.c_str(),
+                    static_cast<DWORD>(request.size() + 1));
     return 0;
 }

@@ -6,33 +6,13 @@
 //   Calls  (REG_DWORD, out)  one more on every call
 #include <windows.h>
 
-namespace {
-
-constexpr char kKeyPath[] = "Software\\NimbrelTest\\PasswordCpl";
-
-DWORD ReadDword(HKEY key, const char* name)
-{
-    DWORD type = 0, value = 0, size = sizeof value;
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_DWORD) {
-        return 0;
-    }
-    return value;
-}
-
-} // namespace
-
 extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND)
 {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
-        return FALSE;
-    }
-    const DWORD calls = ReadDword(key, "Calls") + 1;
-    RegSetValueExA(key, "Calls", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&calls), sizeof calls);
-    const DWORD answer = ReadDword(key, "Answer");
-    RegCloseKey(key);
+    constexpr char kKey[] = "Software\\NimbrelTest\\PasswordCpl";
+    DWORD calls = 0, answer = 0, size = sizeof calls;
+    RegGetValueA(HKEY_CURRENT_USER, kKey, "Calls", RRF_RT_REG_DWORD, nullptr, &calls, &size);
+    ++calls;
+    RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "Calls", REG_DWORD, &calls, sizeof calls);
+    RegGetValueA(HKEY_CURRENT_USER, kKey, "Answer", RRF_RT_REG_DWORD, nullptr, &answer, &size);
     return static_cast<BOOL>(answer);
 }
