@@ -61,8 +61,8 @@ std::size_t MergeColumns(MeltState& state, std::int32_t count, std::int32_t colu
 }
 
 // Asks for the cache line holding the pixel ahead of its use. A span's walk
-// up the rows misses the cache on every row of both surfaces; asking a few
-// rows ahead keeps several of those misses under way at once. A processor
+// up the rows misses the cache on every row; asking a few rows ahead keeps
+// several of those misses under way at once. A processor
 // without a prefetch instruction gets a plain load whose value is not
 // waited for.
 void Touch(const Pixel* pixel)
