@@ -133,6 +133,12 @@ void MoveSpans(const Surface& work, Surface& target, std::span<const MeltState::
     for (const auto& span : spans) std::fill(top + span.Left, top + span.Right, black);
 }
 
+// Spans closer than this are shown as one strip, the unchanged pixels
+// between them included. The window copies a strip row by row with one call
+// per row; measured under Wine at Speed 6 on a full-HD screen, a few wide
+// strips cost clearly less than many narrow ones, though they copy more.
+constexpr std::int32_t kShownGap = 256;
+
 void DrawMelt(EffectHost& host, MeltState& state)
 {
     const FrameSize frame = ReadFrameSize(host);
@@ -170,8 +176,11 @@ void DrawMelt(EffectHost& host, MeltState& state)
     if (state.PresentWholeFrame || grown) {
         state.Changes.AddWholeFrame();
     } else {
+        const MeltState::ColumnSpan* previous = nullptr;
         for (const auto& span : std::span(state.Spans).first(spans)) {
-            state.Changes.AddColumns(span.Left, span.Right);
+            const bool join = previous != nullptr && span.Left - previous->Right < kShownGap;
+            state.Changes.AddColumns(join ? previous->Right : span.Left, span.Right);
+            previous = &span;
         }
     }
     state.PresentWholeFrame = false;
