@@ -15,6 +15,9 @@
 
 #include <algorithm>
 #include <cstring>
+#if defined(__GNUC__) && defined(__i386__) && !defined(__SSE__)
+#include <cpuid.h>
+#endif
 
 #include "settings/saver_settings.h"
 #include "settings/settings_file.h"
@@ -60,15 +63,31 @@ std::size_t MergeColumns(MeltState& state, std::int32_t count, std::int32_t colu
     return spans;
 }
 
+#if defined(__GNUC__) && defined(__i386__) && !defined(__SSE__)
+// A 32-bit build for every x86 processor cannot assume SSE; its prefetch
+// instructions are used only where the processor reports them.
+const bool kProcessorPrefetches = [] {
+    unsigned int a = 0, b = 0, c = 0, d = 0;
+    return __get_cpuid(1, &a, &b, &c, &d) != 0 && (d & bit_SSE) != 0;
+}();
+#endif
+
 // Asks for the cache line holding the pixel ahead of its use. A span's walk
 // up the rows misses the cache on every row; asking a few rows ahead keeps
-// several of those misses under way at once. A processor
-// without a prefetch instruction gets a plain load whose value is not
-// waited for.
+// several of those misses under way at once. Without a prefetch instruction
+// a plain load whose value is never used does nearly as much, though the
+// processor still waits for it before it moves on past a few rows.
 void Touch(const Pixel* pixel)
 {
 #if defined(__SSE__)
     __builtin_prefetch(pixel, 1);
+#elif defined(__GNUC__) && defined(__i386__)
+    if (kProcessorPrefetches) {
+        asm volatile("prefetcht0 %0" : : "m"(*pixel));
+    } else {
+        const Pixel value = *pixel;
+        asm volatile("" : : "r"(value));
+    }
 #elif defined(__GNUC__)
     const Pixel value = *pixel;
     asm volatile("" : : "r"(value));
@@ -80,15 +99,35 @@ void Touch(const Pixel* pixel)
 // Rows ahead of the one being moved that Touch asks for.
 constexpr std::int32_t kTouchAhead = 16;
 
-void CopyPixels(Pixel* destination, const Pixel* source, std::int32_t begin, std::int32_t end)
+void CopyPixels(Pixel* destination, const Pixel* source, std::int32_t width)
 {
-    // Most spans are one column wide; a copy of known size compiles to a
-    // single move instead of a call, which matters at 61 spans per row.
-    if (end - begin == kMeltColumnWidth) {
-        std::memcpy(destination + begin, source + begin, kMeltColumnWidth * sizeof(Pixel));
+    // Copies of a known size compile to a few moves instead of a call, which
+    // matters at one copy per span and row. Most spans are one column wide;
+    // wider ones go in column-wide pieces, the last one overlapping the one
+    // before it.
+    constexpr std::size_t kPiece = kMeltColumnWidth * sizeof(Pixel);
+    if (width == kMeltColumnWidth) {
+        std::memcpy(destination, source, kPiece);
+    } else if (width < kMeltColumnWidth) {
+        for (std::int32_t x = 0; x < width; ++x) destination[x] = source[x];
     } else {
-        std::memcpy(destination + begin, source + begin,
-                    static_cast<std::size_t>(end - begin) * sizeof(Pixel));
+        for (std::int32_t x = 0; x < width - kMeltColumnWidth; x += kMeltColumnWidth) {
+            std::memcpy(destination + x, source + x, kPiece);
+        }
+        std::memcpy(destination + width - kMeltColumnWidth, source + width - kMeltColumnWidth, kPiece);
+    }
+}
+
+// Writes FrameBitmap's rows bottom down to top, columns [left, right), each
+// from the source's row above. Going upwards, row y - 1 still holds its old
+// pixels when row y is written, so the source may be FrameBitmap itself.
+void MoveColumns(Surface& target, const Surface& source, std::int32_t top, std::int32_t bottom,
+                 std::int32_t left, std::int32_t right)
+{
+    if (left >= right) return;
+    for (std::int32_t y = bottom; y >= top; --y) {
+        if (y - kTouchAhead >= top) Touch(source.Row(y - 1 - kTouchAhead).data() + left);
+        CopyPixels(target.Row(y).data() + left, source.Row(y - 1).data() + left, right - left);
     }
 }
 
@@ -101,30 +140,18 @@ void MoveSpans(const Surface& work, Surface& target, std::span<const MeltState::
     const std::int32_t rows = std::min(work.Height(), target.Height());
     if (rows == 0 || spans.empty()) return;
 
-    // A column copy writes FrameBitmap rows 1 to H, each from the row above,
-    // as far as both surfaces reach. Going upwards, row y - 1 still holds
-    // its old pixels when row y is written. The spans do not overlap, so
-    // each one is moved on its own, from the bottom up: one span's rows lie
-    // a fixed stride apart, which the processor's prefetching follows far
-    // better than a sweep across every span per row.
+    // A column copy writes FrameBitmap rows 1 to H, as far as both surfaces
+    // reach. Rows 1 to heldRows read a row that FrameBitmap held; the rows
+    // below them read WorkBitmap. The spans do not overlap, so each one is
+    // moved on its own, from the bottom up: one span's rows lie a fixed
+    // stride apart, which the processor's prefetching follows far better
+    // than a sweep across every span per row.
     const std::int32_t bottom = std::min(frame.Height, rows - 1);
+    const std::int32_t heldRows = std::clamp(held.Height, 0, bottom);
     for (const auto& span : spans) {
-        const std::int32_t heldEnd = std::min(span.Right, held.Width);
-        const std::int32_t workBegin = std::max(span.Left, held.Width);
-        for (std::int32_t y = bottom; y >= 1; --y) {
-            Pixel* row = target.Row(y).data();
-            if (y > kTouchAhead) {
-                const std::int32_t ahead = y - 1 - kTouchAhead;
-                Touch(target.Row(ahead).data() + span.Left);
-                if (ahead >= held.Height || workBegin < span.Right) Touch(work.Row(ahead).data() + span.Left);
-            }
-            if (y - 1 < held.Height) {
-                if (span.Left < heldEnd) CopyPixels(row, target.Row(y - 1).data(), span.Left, heldEnd);
-                if (workBegin < span.Right) CopyPixels(row, work.Row(y - 1).data(), workBegin, span.Right);
-            } else {
-                CopyPixels(row, work.Row(y - 1).data(), span.Left, span.Right);
-            }
-        }
+        MoveColumns(target, work, heldRows + 1, bottom, span.Left, span.Right);
+        MoveColumns(target, target, 1, heldRows, span.Left, std::min(span.Right, held.Width));
+        MoveColumns(target, work, 1, heldRows, std::max(span.Left, held.Width), span.Right);
     }
 
     // The top pixel of every column turns black.
