@@ -3,18 +3,21 @@
 // The drawing tick gives exactly the pixels of moving each column with a
 // copy from WorkBitmap to FrameBitmap one row lower, blackening its top
 // pixel, and then carrying the whole frame over from FrameBitmap back to
-// WorkBitmap. Doing that literally would copy a whole frame per tick. Instead
-// the columns are merged into spans and moved in one pass from the bottom
-// row up, shifting WorkBitmap in place and writing FrameBitmap beside it:
-// inside the frame the carry-over then only repeats what the pass wrote,
-// because outside the moved spans the two surfaces already agree. That
-// agreement is only trusted for the frame of the previous tick; the first
-// tick of a run, or a frame larger than the last one, carries the whole frame
-// over as well.
+// WorkBitmap. Doing that literally would copy a whole frame per tick, and
+// even moving only the columns on both surfaces walks two full-screen
+// pictures. Only Melt reads WorkBitmap, so the carry-over is never done:
+// inside the frame of the last tick FrameBitmap itself holds the melted
+// picture, and the columns are moved there in place, from the bottom row up.
+// WorkBitmap holds the picture only outside that frame, where the column
+// copies and the carry-over differ, and is written only when the frame
+// shrinks and the moves would reach into what FrameBitmap held.
 #include "effects/melt.h"
 
 #include <algorithm>
 #include <cstring>
+#if defined(__GNUC__) && defined(__i386__) && !defined(__SSE__)
+#include <cpuid.h>
+#endif
 
 #include "settings/saver_settings.h"
 #include "settings/settings_file.h"
@@ -34,7 +37,8 @@ void SetUpMelt(EffectHost& host, MeltState& state)
     // The period in milliseconds is defined modulo 2^32.
     state.RestoreDeadline =
         host.TickCount() + static_cast<std::uint32_t>(state.RestorePeriod) * 1000u;
-    state.Synced = false;
+    state.HeldWidth = 0;
+    state.HeldHeight = 0;
     state.PresentWholeFrame = true;
     host.ClearEffectNeedsSetup();
 }
@@ -59,15 +63,31 @@ std::size_t MergeColumns(MeltState& state, std::int32_t count, std::int32_t colu
     return spans;
 }
 
+#if defined(__GNUC__) && defined(__i386__) && !defined(__SSE__)
+// A 32-bit build for every x86 processor cannot assume SSE; its prefetch
+// instructions are used only where the processor reports them.
+const bool kProcessorPrefetches = [] {
+    unsigned int a = 0, b = 0, c = 0, d = 0;
+    return __get_cpuid(1, &a, &b, &c, &d) != 0 && (d & bit_SSE) != 0;
+}();
+#endif
+
 // Asks for the cache line holding the pixel ahead of its use. A span's walk
-// up the rows misses the cache on every row of both surfaces; asking a few
-// rows ahead keeps several of those misses under way at once. A processor
-// without a prefetch instruction gets a plain load whose value is not
-// waited for.
+// up the rows misses the cache on every row; asking a few rows ahead keeps
+// several of those misses under way at once. Without a prefetch instruction
+// a plain load whose value is never used does nearly as much, though the
+// processor still waits for it before it moves on past a few rows.
 void Touch(const Pixel* pixel)
 {
 #if defined(__SSE__)
     __builtin_prefetch(pixel, 1);
+#elif defined(__GNUC__) && defined(__i386__)
+    if (kProcessorPrefetches) {
+        asm volatile("prefetcht0 %0" : : "m"(*pixel));
+    } else {
+        const Pixel value = *pixel;
+        asm volatile("" : : "r"(value));
+    }
 #elif defined(__GNUC__)
     const Pixel value = *pixel;
     asm volatile("" : : "r"(value));
@@ -79,72 +99,72 @@ void Touch(const Pixel* pixel)
 // Rows ahead of the one being moved that Touch asks for.
 constexpr std::int32_t kTouchAhead = 16;
 
-void CopyPixels(Pixel* destination, const Pixel* source, std::int32_t begin, std::int32_t end)
+void CopyPixels(Pixel* destination, const Pixel* source, std::int32_t width)
 {
-    // Most spans are one column wide; a copy of known size compiles to a
-    // single move instead of a call, which matters at 61 spans per row.
-    if (end - begin == kMeltColumnWidth) {
-        std::memcpy(destination + begin, source + begin, kMeltColumnWidth * sizeof(Pixel));
+    // Copies of a known size compile to a few moves instead of a call, which
+    // matters at one copy per span and row. Most spans are one column wide;
+    // wider ones go in column-wide pieces, the last one overlapping the one
+    // before it.
+    constexpr std::size_t kPiece = kMeltColumnWidth * sizeof(Pixel);
+    if (width == kMeltColumnWidth) {
+        std::memcpy(destination, source, kPiece);
+    } else if (width < kMeltColumnWidth) {
+        for (std::int32_t x = 0; x < width; ++x) destination[x] = source[x];
     } else {
-        std::memcpy(destination + begin, source + begin,
-                    static_cast<std::size_t>(end - begin) * sizeof(Pixel));
+        for (std::int32_t x = 0; x < width - kMeltColumnWidth; x += kMeltColumnWidth) {
+            std::memcpy(destination + x, source + x, kPiece);
+        }
+        std::memcpy(destination + width - kMeltColumnWidth, source + width - kMeltColumnWidth, kPiece);
     }
 }
 
-// Moves the spans down by one row on FrameBitmap and, inside the frame, on
-// WorkBitmap too.
-void MoveSpans(Surface& work, Surface& target, std::span<const MeltState::ColumnSpan> spans,
-               FrameSize frame)
+// Writes FrameBitmap's rows bottom down to top, columns [left, right), each
+// from the source's row above. Going upwards, row y - 1 still holds its old
+// pixels when row y is written, so the source may be FrameBitmap itself.
+void MoveColumns(Surface& target, const Surface& source, std::int32_t top, std::int32_t bottom,
+                 std::int32_t left, std::int32_t right)
+{
+    if (left >= right) return;
+    for (std::int32_t y = bottom; y >= top; --y) {
+        if (y - kTouchAhead >= top) Touch(source.Row(y - 1 - kTouchAhead).data() + left);
+        CopyPixels(target.Row(y).data() + left, source.Row(y - 1).data() + left, right - left);
+    }
+}
+
+// Moves the spans down by one row on FrameBitmap. Each pixel comes from the
+// melted picture one row up: from FrameBitmap itself inside the first
+// held.Width x held.Height pixels, from WorkBitmap elsewhere.
+void MoveSpans(const Surface& work, Surface& target, std::span<const MeltState::ColumnSpan> spans,
+               FrameSize frame, FrameSize held)
 {
     const std::int32_t rows = std::min(work.Height(), target.Height());
     if (rows == 0 || spans.empty()) return;
-    // Columns [0, frameColumns) and rows [0, frameRows) are the frame's part
-    // of the surfaces: there WorkBitmap takes the carried-over pixels too.
-    const std::int32_t frameColumns = std::min({frame.Width, work.Width(), target.Width()});
-    const std::int32_t frameRows = std::min(frame.Height, rows);
 
-    // A column copy writes FrameBitmap rows 1 to H, each from the WorkBitmap
-    // row above, as far as both surfaces reach. Going upwards, WorkBitmap's
-    // row y - 1 still holds its old pixels when row y is written. The spans
-    // do not overlap, so each one is moved on its own, from the bottom up:
-    // one span's rows lie a fixed stride apart, which the processor's
-    // prefetching follows far better than a sweep across every span per row.
+    // A column copy writes FrameBitmap rows 1 to H, as far as both surfaces
+    // reach. Rows 1 to heldRows read a row that FrameBitmap held; the rows
+    // below them read WorkBitmap. The spans do not overlap, so each one is
+    // moved on its own, from the bottom up: one span's rows lie a fixed
+    // stride apart, which the processor's prefetching follows far better
+    // than a sweep across every span per row.
     const std::int32_t bottom = std::min(frame.Height, rows - 1);
+    const std::int32_t heldRows = std::clamp(held.Height, 0, bottom);
     for (const auto& span : spans) {
-        const std::int32_t insideEnd = std::min(span.Right, frameColumns);
-        const std::int32_t outsideBegin = std::max(span.Left, frameColumns);
-        for (std::int32_t y = bottom; y >= 1; --y) {
-            const Pixel* above = work.Row(y - 1).data();
-            Pixel* frameRow = target.Row(y).data();
-            if (y > kTouchAhead) {
-                Touch(work.Row(y - 1 - kTouchAhead).data() + span.Left);
-                Touch(target.Row(y - kTouchAhead).data() + span.Left);
-            }
-            if (y < frameRows) {
-                if (span.Left < insideEnd) {
-                    Pixel* workRow = work.Row(y).data();
-                    CopyPixels(workRow, above, span.Left, insideEnd);
-                    CopyPixels(frameRow, workRow, span.Left, insideEnd);
-                }
-                if (outsideBegin < span.Right) CopyPixels(frameRow, above, outsideBegin, span.Right);
-            } else {
-                CopyPixels(frameRow, above, span.Left, span.Right);
-            }
-        }
+        MoveColumns(target, work, heldRows + 1, bottom, span.Left, span.Right);
+        MoveColumns(target, target, 1, heldRows, span.Left, std::min(span.Right, held.Width));
+        MoveColumns(target, work, 1, heldRows, std::max(span.Left, held.Width), span.Right);
     }
 
     // The top pixel of every column turns black.
     const Pixel black = PixelFromColour(kBlack);
-    Pixel* frameTop = target.Row(0).data();
-    Pixel* workTop = work.Row(0).data();
-    for (const auto& span : spans) {
-        std::fill(frameTop + span.Left, frameTop + span.Right, black);
-        if (frameRows > 0) {
-            const std::int32_t insideEnd = std::min(span.Right, frameColumns);
-            if (span.Left < insideEnd) std::fill(workTop + span.Left, workTop + insideEnd, black);
-        }
-    }
+    Pixel* top = target.Row(0).data();
+    for (const auto& span : spans) std::fill(top + span.Left, top + span.Right, black);
 }
+
+// Spans closer than this are shown as one strip, the unchanged pixels
+// between them included. The window copies a strip row by row with one call
+// per row; measured under Wine at Speed 6 on a full-HD screen, a few wide
+// strips cost clearly less than many narrow ones, though they copy more.
+constexpr std::int32_t kShownGap = 256;
 
 void DrawMelt(EffectHost& host, MeltState& state)
 {
@@ -161,23 +181,33 @@ void DrawMelt(EffectHost& host, MeltState& state)
     }
     const std::size_t spans = MergeColumns(state, count, std::min(work.Width(), target.Width()));
 
-    const bool agreeOutsideSpans =
-        state.Synced && frame.Width <= state.SyncedWidth && frame.Height <= state.SyncedHeight;
-    MoveSpans(work, target, std::span(state.Spans).first(spans), frame);
-    // Both ways this tick ends (restore or carry-over) leave the surfaces
-    // agreeing inside this frame, and nothing below can raise.
-    state.Synced = true;
-    state.SyncedWidth = frame.Width;
-    state.SyncedHeight = frame.Height;
+    // The moves write FrameBitmap's row H and columns past W. Where those
+    // lie inside what FrameBitmap held (the frame has shrunk), the melted
+    // picture goes back to WorkBitmap first.
+    const bool grown = frame.Width > state.HeldWidth || frame.Height > state.HeldHeight;
+    if (frame.Width < state.HeldWidth || frame.Height < state.HeldHeight) {
+        const PixelRect held{0, 0, state.HeldWidth, state.HeldHeight};
+        CopyArea(work, held, target, held);
+        state.HeldWidth = 0;
+        state.HeldHeight = 0;
+    }
+    MoveSpans(work, target, std::span(state.Spans).first(spans), frame, {state.HeldWidth, state.HeldHeight});
+    // The carry-over and the restore both leave the melted picture equal to
+    // FrameBitmap inside this frame, and nothing below can raise.
+    state.HeldWidth = frame.Width;
+    state.HeldHeight = frame.Height;
 
     // Outside the spans FrameBitmap holds what the window showed after the
     // last tick, unless that tick restored or the frame has grown since.
     state.Changes.Reset(frame);
-    if (state.PresentWholeFrame || !agreeOutsideSpans) {
+    if (state.PresentWholeFrame || grown) {
         state.Changes.AddWholeFrame();
     } else {
+        const MeltState::ColumnSpan* previous = nullptr;
         for (const auto& span : std::span(state.Spans).first(spans)) {
-            state.Changes.AddColumns(span.Left, span.Right);
+            const bool join = previous != nullptr && span.Left - previous->Right < kShownGap;
+            state.Changes.AddColumns(join ? previous->Right : span.Left, span.Right);
+            previous = &span;
         }
     }
     state.PresentWholeFrame = false;
@@ -192,15 +222,11 @@ void DrawMelt(EffectHost& host, MeltState& state)
     const auto now = static_cast<std::int32_t>(host.TickCount());
     if (state.RestoreEnabled
         && (state.RestorePeriod <= 0 || now >= static_cast<std::int32_t>(state.RestoreDeadline))) {
-        const Surface& snapshot = host.SnapshotBitmap();
-        CopyArea(work, whole, snapshot, whole);
-        CopyArea(target, whole, snapshot, whole);
+        CopyArea(target, whole, host.SnapshotBitmap(), whole);
         state.RestoreDeadline =
             host.TickCount() + static_cast<std::uint32_t>(state.RestorePeriod) * 1000u;
         state.PresentWholeFrame = true;
-        return;
     }
-    if (!agreeOutsideSpans) CopyArea(work, whole, target, whole);
 }
 
 } // namespace

@@ -25,12 +25,12 @@ struct MeltState {
     std::int32_t RestorePeriod = 180;   // seconds; 0 or less restores on every drawing tick
     std::uint32_t RestoreDeadline = 0;  // tick count at or after which the next restore happens
 
-    // Kept by the drawing tick so that it copies only what it changed.
-    // WorkBitmap and FrameBitmap are known to agree inside the first
-    // SyncedWidth x SyncedHeight pixels when Synced is set.
-    bool Synced = false;
-    std::int32_t SyncedWidth = 0;
-    std::int32_t SyncedHeight = 0;
+    // Kept by the drawing tick so that it moves only what it changes. The
+    // melted picture lies on FrameBitmap inside the first HeldWidth x
+    // HeldHeight pixels (the last tick's frame) and on WorkBitmap elsewhere;
+    // WorkBitmap's pixels inside that area are stale.
+    std::int32_t HeldWidth = 0;
+    std::int32_t HeldHeight = 0;
     struct ColumnSpan {
         std::int32_t Left;
         std::int32_t Right;

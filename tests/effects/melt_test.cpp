@@ -1,12 +1,12 @@
-// Melt: the settings a setup tick reads, the columns of a drawing tick, the
-// restore and its signed deadline, and the drawing tick against the same tick
-// done literally.
+// Melt: the settings a setup tick reads, a column's run down to the restore,
+// and the drawing tick against the same tick done literally, restores and
+// their signed deadlines included.
 #include "effects/melt.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <tuple>
-#include <vector>
 
 #include "effect_test_support.h"
 
@@ -19,16 +19,6 @@ constexpr Colour a = MakeColour(200, 10, 10);
 constexpr Colour b = MakeColour(10, 200, 10);
 constexpr Colour c = MakeColour(10, 10, 200);
 constexpr Colour K = kBlack;
-
-// A 4 x 3 picture whose rows are a, b and c.
-Surface ThreeRows()
-{
-    return SurfaceFromRows({{a, a, a, a}, {b, b, b, b}, {c, c, c, c}});
-}
-
-// From this seed the first three Next(21) give 10: on a frame 4 pixels wide,
-// one column at x = 0 on each of three one-column ticks.
-constexpr std::uint32_t kColumnsAtZero = 7600;
 
 using MeltTest = test_support::EffectRunTest<MeltState, MeltTick>;
 
@@ -47,119 +37,78 @@ TEST_F(MeltTest, SetupTickReadsTheSettingsAndSetsTheFirstDeadline)
     };
     for (const auto& [settings, now, columns, restores, deadline] : cases) {
         Start(MakeTestPattern(8, 4), std::string("[Melt]\n") + settings + "\n", now);
-        EXPECT_EQ(state.ColumnsPerTick, columns) << settings;
-        EXPECT_EQ(state.RestoreEnabled, restores) << settings;
-        EXPECT_EQ(state.RestoreDeadline, deadline) << settings;
+        EXPECT_EQ(std::tuple(state.ColumnsPerTick, state.RestoreEnabled, state.RestoreDeadline),
+                  std::tuple(columns, restores, deadline))
+            << settings;
         // Nothing drawn or shown, no draws, the interval untouched.
-        EXPECT_FALSE(host->EffectNeedsSetup());
-        EXPECT_EQ(host->PresentCount(), 0);
-        EXPECT_EQ(host->Random().Seed(), 0u);
-        EXPECT_EQ(host->IntervalChanges(), 0);
+        EXPECT_EQ(std::tuple(host->EffectNeedsSetup(), host->PresentCount(), host->IntervalChanges(),
+                             host->Random().Seed()),
+                  std::tuple(false, 0, 0, 0u));
         EXPECT_EQ(Frame(), Snapshot());
     }
-    // No columns: a drawing tick makes no draws and changes nothing.
-    Start(MakeTestPattern(8, 4), "[Melt]\nRecover=0\nSpeed=-1\n");
-    EXPECT_EQ(Tick(), Snapshot());
-    EXPECT_EQ(host->Random().Seed(), 0u);
 }
 
-TEST_F(MeltTest, ColumnsRunTheRowsDownOneRowPerTick)
+TEST_F(MeltTest, TheTickAtTheDeadlineShowsTheMeltBeforeTheRestore)
 {
-    // One column at x = 0, or 1001 columns piled on the 21 places: either
-    // way every pixel column moves down once per tick.
-    for (const auto& [speed, seed] : {std::pair{"0", kColumnsAtZero}, {"100", 0u}}) {
-        Start(ThreeRows(), std::string("[Melt]\nRecover=0\nSpeed=") + speed + "\n");
-        host->Random().SetSeed(seed);
-        EXPECT_EQ(Tick(), SurfaceFromRows({{K, K, K, K}, {a, a, a, a}, {b, b, b, b}})) << "Speed " << speed;
-        EXPECT_EQ(Work(), Frame());
-        EXPECT_EQ(Tick(), SurfaceFromRows({{K, K, K, K}, {K, K, K, K}, {a, a, a, a}})) << "Speed " << speed;
-        EXPECT_EQ(Tick(), SurfaceFromRows({{K, K, K, K}, {K, K, K, K}, {K, K, K, K}})) << "Speed " << speed;
-        EXPECT_EQ(Work(), Frame());
-    }
-}
-
-TEST_F(MeltTest, RestoringTickShowsTheMeltedFrameThenStartsOver)
-{
-    Start(ThreeRows(), "[Melt]\nSpeed=0\nRecoverTime=10\n", 1000);
-    host->Random().SetSeed(kColumnsAtZero);
-    host->SetTickCount(5000);
-    Tick();
+    Start(SurfaceFromRows({{a, a, a, a}, {b, b, b, b}, {c, c, c, c}}), "[Melt]\nSpeed=0\nRecoverTime=10\n",
+          1000);
+    host->Random().SetSeed(7600);  // the first two Next(21) give 10: one column at x = 0
+    EXPECT_EQ(Tick(), SurfaceFromRows({{K, K, K, K}, {a, a, a, a}, {b, b, b, b}}));
     host->SetTickCount(11000);
     EXPECT_EQ(Tick(), SurfaceFromRows({{K, K, K, K}, {K, K, K, K}, {a, a, a, a}}));
-    EXPECT_EQ(Frame(), ThreeRows());
-    EXPECT_EQ(Work(), ThreeRows());
-    EXPECT_EQ(state.RestoreDeadline, 21000u);
-    host->SetTickCount(12000);
-    EXPECT_EQ(Tick(), SurfaceFromRows({{K, K, K, K}, {a, a, a, a}, {b, b, b, b}}));
+    EXPECT_EQ(Frame(), Snapshot());
 }
 
-TEST_F(MeltTest, DeadlineTestIsSignedAcrossTheWrap)
-{
-    // The deadline 2147492647 reads as negative while the tick count is still
-    // positive: every tick restores until the tick count passes 2^31 too.
-    Start(MakeTestPattern(8, 4), "[Melt]\nSpeed=-1\nRecoverTime=10\n", 2147482647u);
-    const std::pair<std::uint32_t, std::uint32_t> deadlineAfter[] = {
-        {2147482700u, 2147492700u}, {2147483647u, 2147493647u}, {2147483648u, 2147493647u},
-        {2147493646u, 2147493647u}, {2147493647u, 2147503647u}};
-    for (const auto& [now, deadline] : deadlineAfter) {
-        host->SetTickCount(now);
-        Tick();
-        EXPECT_EQ(state.RestoreDeadline, deadline) << "at " << now;
-    }
-}
-
-TEST_F(MeltTest, PeriodOfZeroOrLessRestoresOnEveryTick)
-{
-    for (const char* period : {"0", "-2147483647"}) {
-        Start(MakeTestPattern(16, 8), std::string("[Melt]\nSpeed=6\nRecoverTime=") + period + "\n", 2147483000u);
-        for (int tick = 0; tick < 4; ++tick) {
-            host->AdvanceTickCount(400);  // crosses 2^31 on the way
-            EXPECT_NE(Tick(), Snapshot()) << "period " << period << ", tick " << tick;
-            EXPECT_EQ(Frame(), Snapshot());
-            EXPECT_EQ(Work(), Snapshot());
-        }
-    }
-}
-
-TEST_F(MeltTest, DrawingTicksMatchTheLiteralTickAsTheFrameChanges)
+TEST_F(MeltTest, DrawingTicksMatchTheLiteralTick)
 {
     // The literal tick: each column copied one row down from WorkBitmap to
     // FrameBitmap at a place drawn from the frame's width, its top pixel
-    // blackened, then the whole frame restored or carried over. The frames
-    // include preview frames that shrink and grow, one larger than the
-    // surfaces and empty ones; Speed 100 piles columns on the same places.
-    const std::vector<FrameSize> sizes = {{40, 24}, {40, 24}, {25, 10}, {25, 10}, {33, 17}, {40, 24},
-                                          {10, 3},  {0, 0},   {1, 1},   {48, 30}, {40, 24}, {3, 24},
-                                          {40, 1},  {40, 1},  {40, 24}, {39, 23}, {40, 24}};
-    for (const auto& [speed, columns] : {std::pair{"1", 11}, {"100", 1001}}) {
-        Start(MakeTestPattern(40, 24), std::string("[Melt]\nSpeed=") + speed + "\nRecoverTime=1\n");
+    // blackened, then the whole frame restored or carried over. A period of 0
+    // or less restores on every tick. Tick counts compare as signed numbers:
+    // a deadline past 2^31 - 1 counts as passed until the tick count gets
+    // there too, so runs that start just before 2^31 restore on every tick
+    // for a while. The frames include preview frames that shrink and grow,
+    // one larger than the surfaces and empty ones; Speed 100 piles columns on
+    // the same places, and Speed -1 moves none.
+    const FrameSize sizes[] = {{40, 24}, {40, 24}, {25, 10}, {25, 10}, {33, 17}, {40, 24},
+                               {10, 3},  {0, 0},   {1, 1},   {48, 30}, {40, 24}, {3, 24},
+                               {40, 1},  {40, 1},  {40, 24}, {39, 23}, {40, 24}};
+    // Speed, columns per tick, restore period in seconds, tick count at setup.
+    const std::tuple<const char*, std::int32_t, std::int32_t, std::uint32_t> runs[] = {
+        {"1", 11, 1, 0},          {"100", 1001, 1, 0},        {"-1", 0, 1, 0},
+        {"6", 61, 1, 2147482000}, {"6", 61, 0, 2147483000u}, {"6", 61, -2147483647, 2147483000u}};
+    for (const auto& [speed, columns, period, start] : runs) {
+        const std::string settings = std::string("Speed=") + speed + "\nRecoverTime=" + std::to_string(period);
+        Start(MakeTestPattern(40, 24), "[Melt]\n" + settings + "\n", start);
         host->Random().SetSeed(12345);
         SaverSurfaces literal = host->Surfaces();
+        Surface& work = literal.WorkBitmap;
+        Surface& frame = literal.FrameBitmap;
         RandomSource random(12345);
-        std::uint32_t deadline = 1000;
-        for (std::size_t tick = 0; tick < sizes.size(); ++tick) {
+        std::uint32_t deadline = start + static_cast<std::uint32_t>(period) * 1000u;
+        for (std::size_t tick = 0; tick < std::size(sizes); ++tick) {
             const auto [width, height] = sizes[tick];
-            const std::uint32_t now = 300u * static_cast<std::uint32_t>(tick + 1);
+            const std::uint32_t now = start + 250u * static_cast<std::uint32_t>(tick + 1);
             host->SetTickCount(now);
             host->SetFrameSize(width, height);
             const Surface shown = Tick();
 
-            Surface& work = literal.WorkBitmap;
-            Surface& frame = literal.FrameBitmap;
             for (std::int32_t i = 0; i < columns; ++i) {
                 const std::int32_t x = static_cast<std::int32_t>(random.Next(width + 17u)) - 10;
                 CopyArea(frame, {x, 1, x + 4, height + 1}, work, {x, 0, x + 4, height});
                 FillArea(frame, {x, 0, x + 4, 1}, K);
             }
-            ASSERT_EQ(shown, frame) << "Speed " << speed << ", tick " << tick;
+            ASSERT_EQ(shown, frame) << settings << ", tick " << tick;
             const PixelRect whole{0, 0, width, height};
-            const bool restore = static_cast<std::int32_t>(now) >= static_cast<std::int32_t>(deadline);
+            const bool restore =
+                period <= 0 || static_cast<std::int32_t>(now) >= static_cast<std::int32_t>(deadline);
             if (restore) CopyArea(frame, whole, literal.SnapshotBitmap, whole);
             CopyArea(work, whole, frame, whole);
-            if (restore) deadline = now + 1000u;
-            ASSERT_EQ(Frame(), frame) << "Speed " << speed << ", tick " << tick;
-            ASSERT_EQ(Work(), work) << "Speed " << speed << ", tick " << tick;
+            if (restore) deadline = now + static_cast<std::uint32_t>(period) * 1000u;
+            ASSERT_EQ(Frame(), frame) << settings << ", tick " << tick;
+            ASSERT_EQ(state.RestoreDeadline, deadline) << settings << ", tick " << tick;
         }
+        EXPECT_EQ(host->Random().Seed(), random.Seed()) << settings;
     }
 }
 
