@@ -81,6 +81,21 @@ TEST_P(DialogsTest, ShowTheirTextsStoreOnOkOnlyKeepOutASecondSaverAndRunATest)
     };
 
     ExpectCaptions(main, DialogKind::MainDialog);
+    // The application's window gives the taskbar button: shown, unowned and
+    // titled. Activating it, as a click on the button does, activates the
+    // dialog the user works in.
+    HWND application = program.FindWindowOfClass(L"NimbrelApplication");
+    ASSERT_NE(application, nullptr);
+    EXPECT_TRUE(IsWindowVisible(application));
+    EXPECT_EQ(GetWindow(application, GW_OWNER), nullptr);
+    EXPECT_EQ(TextOf(application), L"Nimbrel");
+    {
+        TestWindow other(RECT{0, 0, 40, 30});
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other.get(); }));
+        SetForegroundWindow(application);
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    }
+
     for (const ChildDialog& child : kChildren) {
         SCOPED_TRACE(child.openButton);
         for (const bool ok : {false, true}) {
