@@ -27,16 +27,13 @@ using Clock = std::chrono::steady_clock;
 // Calls `done` until it answers true or the time is up; false then.
 bool WaitUntil(std::chrono::milliseconds limit, const std::function<bool()>& done);
 
-// A scratch folder, removed with the object.
-class ScratchDir {
-public:
+// A scratch folder, removed with the object; Home() makes a HOME whose
+// ~/.xscreensaver says grabDesktopImages: True or False.
+struct ScratchDir {
     ScratchDir();
     ~ScratchDir();
     const std::filesystem::path& Path() const { return path_; }
-    // A HOME whose ~/.xscreensaver says grabDesktopImages: True or False.
     std::filesystem::path Home(bool grabDesktopImages);
-
-private:
     std::filesystem::path path_;
 };
 
@@ -53,8 +50,7 @@ public:
     Display* Connection() const { return display_; }
     std::string Name() const { return std::string(":").append(std::to_string(number_)); }
     Window Root() const { return DefaultRootWindow(display_); }
-    // The picture becomes the root's background: the desktop.
-    void PaintRoot(const Surface& picture);
+    void PaintRoot(const Surface& picture);  // the root's background: the desktop
 
 private:
     pid_t pid_ = -1;
@@ -69,7 +65,7 @@ private:
 class DaemonWindow {
 public:
     explicit DaemonWindow(XServer& server);
-    ~DaemonWindow();
+    ~DaemonWindow() { Destroy(); }
     Window Id() const { return window_; }
     void Destroy();
 
@@ -102,15 +98,16 @@ public:
     std::string ErrorOutput() const;
 
 private:
+    std::filesystem::path errorFile_;
     pid_t pid_ = -1;
     int pidFd_ = -1;
     std::optional<int> code_;
     std::chrono::microseconds stopTime_{};
-    std::filesystem::path errorFile_;
 };
 
-// The window's pixels; a 32-bit visual's alpha must be opaque and is
-// dropped. Nothing when the window cannot be read.
+// The window's pixels, read as 0x00RRGGBB (every visual of the tests' Xvfb
+// servers); a 32-bit visual's alpha must be opaque and is dropped. Nothing
+// when the window cannot be read.
 std::optional<Surface> ReadWindow(Display* display, Window window);
 
 // The pictures that a run of nimbrel-render shows, found by content. Frames
