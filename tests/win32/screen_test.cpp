@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <tuple>
 
 #include "platform/win32/handles.h"
@@ -68,13 +67,9 @@ TEST(ScreenTest, CapturesTakeInLayeredWindowsFromWindows2000On)
     // CAPTUREBLT, so only the choice itself can be checked here. Platform id
     // 1 is the Windows 95 family (no layered windows), 2 the NT family (5.0
     // is Windows 2000), 0 an unknown system.
-    const std::array<std::tuple<std::uint32_t, std::uint32_t, DWORD>, 5> rows{{
-        {1, 4, SRCCOPY},
-        {2, 4, SRCCOPY},
-        {2, 5, SRCCOPY | 0x40000000},
-        {2, 10, SRCCOPY | 0x40000000},
-        {0, 5, SRCCOPY},
-    }};
+    constexpr DWORD kCapture = SRCCOPY | 0x40000000;
+    const std::tuple<std::uint32_t, std::uint32_t, DWORD> rows[] = {
+        {1, 4, SRCCOPY}, {2, 4, SRCCOPY}, {2, 5, kCapture}, {2, 10, kCapture}, {0, 5, SRCCOPY}};
     for (const auto& [platformId, majorVersion, operation] : rows) {
         ChooseCaptureOperation(platformId, majorVersion);
         EXPECT_EQ(CaptureOperation(), operation) << platformId << " " << majorVersion;
@@ -82,7 +77,7 @@ TEST(ScreenTest, CapturesTakeInLayeredWindowsFromWindows2000On)
     // The program's start chooses from the system it runs on: Wine reports
     // an NT-family Windows later than 2000.
     CapturePlatformId();
-    EXPECT_EQ(CaptureOperation(), SRCCOPY | 0x40000000);
+    EXPECT_EQ(CaptureOperation(), kCapture);
 }
 
 } // namespace
