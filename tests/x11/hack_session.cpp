@@ -1,5 +1,6 @@
 // The Xvfb server, the daemon's stand-in window, the hack's process and the
 // rendered frames that the hack's tests compare against.
+
 // GoogleTest before Xlib, whose None macro would break it.
 #include <gtest/gtest.h>
 
