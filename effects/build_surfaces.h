@@ -50,4 +50,13 @@ SaverSurfaces BuildSurfaces(ScreenAccess& screen, const PixelRect& area);
 // The same for the primary screen.
 SaverSurfaces BuildSurfaces(ScreenAccess& screen);
 
+// New surfaces for a new area of the screen (a monitor came or went, or the
+// resolution changed), made from a run's surfaces over the old area. Every
+// pixel keeps its place on the screen and what the old area did not cover
+// is black. The work and frame surfaces both get the frame's picture, which
+// is what the window showed. A refusal throws as BuildSurfaces does, and the
+// old surfaces stay as they were.
+SaverSurfaces MoveSurfaces(ScreenAccess& screen, const SaverSurfaces& old, const PixelRect& oldArea,
+                           const PixelRect& newArea);
+
 } // namespace nimbrel

@@ -18,4 +18,11 @@ void RunEffectTick(EffectKind kind, EffectHost& host, EffectStates& states)
     }
 }
 
+void SurfacesReplaced(EffectStates& states)
+{
+    states.Wave.HaveLastFrame = false;
+    states.Melt.PresentWholeFrame = true;
+    states.Noise.Clean = false;
+}
+
 } // namespace nimbrel

@@ -20,4 +20,11 @@ struct EffectStates {
 // nothing.
 void RunEffectTick(EffectKind kind, EffectHost& host, EffectStates& states);
 
+// The run's surfaces were replaced by ones whose work and frame surfaces both
+// hold the picture the window showed, possibly moved and of another size.
+// Each effect forgets what it kept about the old frame, so that its next
+// drawing tick neither trusts it nor skips anything, and shows the whole
+// frame.
+void SurfacesReplaced(EffectStates& states);
+
 } // namespace nimbrel

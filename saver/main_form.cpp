@@ -62,6 +62,22 @@ void TMainForm::FormCreate()
     // was before the saver appeared. Assigned whole, so a refusal leaves
     // no surface at all.
     run_.Surfaces = BuildSurfaces(screen, area);
+    run_.ScreenArea = area;
+}
+
+void TMainForm::WMDisplayChange()
+{
+    if (!created_ || run_.PreviewParent != 0) return;
+    ScreenAccess& screen = platform_.Screen();
+    const PixelRect area = screen.VirtualScreen();
+    platform_.PlaceWindow(area.Left, area.Top, static_cast<std::int32_t>(area.Width()),
+                          static_cast<std::int32_t>(area.Height()));
+    platform_.MakeTopmost();
+    // Without surfaces the window stays black, whatever its size.
+    if (!HasSurfaces() || area == run_.ScreenArea) return;
+    run_.Surfaces = MoveSurfaces(screen, run_.Surfaces, run_.ScreenArea, area);
+    run_.ScreenArea = area;
+    SurfacesReplaced(run_.Effects);
 }
 
 bool TMainForm::HasSurfaces() const

@@ -84,6 +84,13 @@ public:
     // The result of a WM_SYSCOMMAND message when the window answers it
     // itself; nothing when the standard handling should run.
     std::optional<std::int32_t> WMSysCommand(std::uint32_t command);
+    // The screen's geometry changed (a monitor came or went, the resolution
+    // changed): the saver covers the new area, the pixels it showed keep
+    // their place on the screen, what lies outside the snapshot is black, and
+    // the effect goes on at the new size. A preview, which lives inside its
+    // parent, and a run before creation are left alone. A refusal of the new
+    // surfaces throws and keeps the old ones.
+    void WMDisplayChange();
     CloseAction FormClose();
     // Frees the surfaces, clears the running flag and shows the cursor again
     // as creation requires. Does nothing unless FormCreate ran (to its end or

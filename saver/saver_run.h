@@ -47,6 +47,8 @@ struct SaverRun {
     // SnapshotBitmap, WorkBitmap and FrameBitmap, all of the screen's size in
     // every mode; built last at creation and freed at destruction.
     SaverSurfaces Surfaces;
+    // The area of the screen, in screen coordinates, that the surfaces cover.
+    PixelRect ScreenArea;
 
     // The effects' working values, set by their own setup ticks.
     EffectStates Effects;

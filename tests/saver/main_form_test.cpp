@@ -38,6 +38,9 @@ public:
     bool libraryLoads = true;
     std::optional<std::uint32_t> passwordAnswer = 1;  // nothing: the library lacks the verifier
     std::function<void()> whileDialogOpen;
+    // The window's client area follows its placement.
+    std::int32_t clientWidth = 8;
+    std::int32_t clientHeight = 6;
 
     ScreenAccess& Screen() override { return *this; }
     std::int32_t ScreenWidth() override { return 8; }
@@ -52,10 +55,12 @@ public:
     void PlaceWindow(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) override
     {
         Log("PlaceWindow", left, top, width, height);
+        clientWidth = width;
+        clientHeight = height;
     }
     void MakeTopmost() override { Log("MakeTopmost"); }
-    std::int32_t ClientWidth() override { return 8; }
-    std::int32_t ClientHeight() override { return 6; }
+    std::int32_t ClientWidth() override { return clientWidth; }
+    std::int32_t ClientHeight() override { return clientHeight; }
     void PresentFrame(const Surface&, std::span<const PixelRect> rects) override
     {
         for (const PixelRect& rect : rects) Log("PresentFrame", rect.Left, rect.Top, rect.Right, rect.Bottom);
@@ -201,6 +206,71 @@ TEST_F(SaverTest, TicksDrawWhileTheAnimationRunsAndOnlyTheScreenSaveCommandIsAns
     EXPECT_EQ(form.WMSysCommand(0xF142), 1);
     EXPECT_EQ(form.WMSysCommand(0xF060), std::nullopt);  // SC_CLOSE
     EXPECT_EQ(form.WMSysCommand(0xF150), std::nullopt);
+}
+
+TEST_F(SaverTest, ADisplayChangeCoversTheNewScreenWithEveryPixelInPlace)
+{
+    // The 8 x 6 screen gains a monitor on the left and a row below: the new
+    // area is (-2, 0) to (8, 7). The capture blackened the snapshot's (0, 0);
+    // the frame shows red at (1, 1). Both keep their place on the screen,
+    // which is (2, 0) and (3, 1) on the new surfaces; the rest of the old
+    // area keeps its white, and the new parts are black. Each effect's next
+    // drawing tick then shows the whole new frame, whatever it kept before.
+    // Settings that make a tick change little: one-row bands, one column, no
+    // line at all.
+    for (const char* effect : {"Wave", "Melt", "Noise"}) {
+        SCOPED_TRACE(effect);
+        store.SetFileText(kSettingsFileName, std::string("[Main]\nWave=0\n") + effect
+                                                 + "=1\n[Wave]\nPitch=1\n[Melt]\nSpeed=0\n[Noise]\nDeal=-1\n");
+        platform.virtualScreen = {0, 0, 8, 6};
+        form.FormCreate();
+        form.Timer2Timer();  // the setup tick
+        form.Timer2Timer();
+        run.Surfaces.FrameBitmap.SetColourAt(1, 1, 0x0000FF);
+
+        platform.calls.clear();
+        platform.virtualScreen = {-2, 0, 8, 7};
+        form.WMDisplayChange();
+        EXPECT_EQ(platform.calls, (Calls{"PlaceWindow -2 0 10 7", "MakeTopmost"}));
+        const SaverSurfaces& surfaces = run.Surfaces;
+        for (const Surface* surface : {&surfaces.SnapshotBitmap, &surfaces.WorkBitmap, &surfaces.FrameBitmap}) {
+            ASSERT_EQ(surface->Width(), 10);
+            ASSERT_EQ(surface->Height(), 7);
+            EXPECT_EQ(surface->ColourAt(0, 0), kBlack);
+            EXPECT_EQ(surface->ColourAt(1, 5), kBlack);
+            EXPECT_EQ(surface->ColourAt(9, 6), kBlack);
+        }
+        EXPECT_EQ(surfaces.SnapshotBitmap.ColourAt(2, 0), kBlack);
+        EXPECT_EQ(surfaces.SnapshotBitmap.ColourAt(3, 1), kWhite);
+        EXPECT_EQ(surfaces.WorkBitmap.ColourAt(3, 1), 0x0000FFu);
+        EXPECT_EQ(surfaces.FrameBitmap.ColourAt(3, 1), 0x0000FFu);
+
+        // The same geometry again changes nothing but the placement. A move
+        // that keeps the size still counts as a change: after a tick at the
+        // new size, the area moves one row down, and the next tick shows the
+        // whole frame again.
+        form.WMDisplayChange();
+        EXPECT_EQ(run.Surfaces.FrameBitmap.ColourAt(3, 1), 0x0000FFu);
+        form.Timer2Timer();
+        run.Surfaces.FrameBitmap.SetColourAt(3, 1, 0x0000FF);
+        platform.virtualScreen = {-2, 1, 8, 8};
+        form.WMDisplayChange();
+        EXPECT_EQ(run.Surfaces.FrameBitmap.ColourAt(3, 0), 0x0000FFu);
+        platform.calls.clear();
+        form.Timer2Timer();
+        EXPECT_EQ(platform.calls.back(), "PresentFrame 0 0 10 7") << ::testing::PrintToString(platform.calls);
+        form.FormDestroy();
+    }
+
+    // A preview keeps its parent's size, and so does a window never created.
+    platform.calls.clear();
+    form.WMDisplayChange();
+    run.PreviewParent = 31;
+    form.FormCreate();
+    platform.calls.clear();
+    form.WMDisplayChange();
+    EXPECT_TRUE(platform.calls.empty());
+    form.FormDestroy();
 }
 
 TEST_F(SaverTest, InputRequestsTheExitPastTheMoveThresholdOrAtOnceUnlessInAPreview)
