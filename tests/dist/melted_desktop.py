@@ -4,8 +4,9 @@
 Melt only ever moves whole pixel columns down by one row and blackens their
 top pixel, so every column of the screen must read as k black pixels and
 then the desktop's column shifted down by k rows. The run must have moved a
-good share of the columns, and kept most of the picture.
-  melted_desktop.py DESKTOP.png SCREEN.png   exit 0 when it does, 1 with the reason
+good share of the columns, one of them at least DEEPEST rows (the melt goes
+on from tick to tick), and kept most of the picture.
+  melted_desktop.py DESKTOP.png SCREEN.png [DEEPEST]   exit 0 when it does, 1 with the reason
 """
 import subprocess
 import sys
@@ -33,7 +34,7 @@ def melt_depth(desktop, screen, x, height):
     return None
 
 
-def main(desktop_path, screen_path):
+def main(desktop_path, screen_path, deepest):
     width, height, desktop = pixels(desktop_path)
     screen_width, screen_height, screen = pixels(screen_path)
     if (screen_width, screen_height) != (width, height):
@@ -47,6 +48,8 @@ def main(desktop_path, screen_path):
     moved = sum(1 for k in depths if k > 0)
     if moved < width // 10:
         return f"only {moved} of {width} columns moved down"
+    if max(depths) < deepest:
+        return f"no column moved {deepest} rows down yet (at most {max(depths)})"
     if sum(depths) > width * height // 4:
         return f"{sum(depths)} of {width * height} pixels melted away: not most of the picture kept"
     print(f"{moved} of {width} columns moved down, {max(depths)} rows at most")
@@ -54,7 +57,7 @@ def main(desktop_path, screen_path):
 
 
 if __name__ == "__main__":
-    reason = main(sys.argv[1], sys.argv[2])
+    reason = main(sys.argv[1], sys.argv[2], int(sys.argv[3]) if len(sys.argv) > 3 else 1)
     if reason:
         print(reason)
         sys.exit(1)
