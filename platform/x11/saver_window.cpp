@@ -68,6 +68,12 @@ public:
         long events = ExposureMask | StructureNotifyMask;
         if (setup_.Owner == WindowOwner::Own) events |= KeyPressMask;
         XSelectInput(display_, window_, events);
+        // From here on ConfigureNotify tells every change of size; the size
+        // may have changed since the area was read.
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(display_, window_, &attributes)) {
+            platform_.SetWindowSize(attributes.width, attributes.height);
+        }
 
         RunHandler([&] { form_.FormCreate(); });
         // Under the daemon, as in a preview, input never ends the run.
