@@ -1,63 +1,46 @@
 #!/usr/bin/env python3
-"""Tells whether a screenshot shows a desktop picture as Melt leaves it.
-
-Melt only ever moves whole pixel columns down by one row and blackens their
-top pixel, so every column of the screen must read as k black pixels and
-then the desktop's column shifted down by k rows. The run must have moved a
-good share of the columns, one of them at least DEEPEST rows (the melt goes
-on from tick to tick), and kept most of the picture.
-  melted_desktop.py DESKTOP.png SCREEN.png [DEEPEST]   exit 0 when it does, 1 with the reason
-"""
+"""Tells whether a screenshot shows a desktop picture as Melt leaves it: Melt
+only moves whole pixel columns down a row and blackens their top pixel, so each
+column must be k black pixels, then the desktop's column moved down k rows.
+Also a good share of columns moved, one at least DEEPEST rows (the melt goes
+on), and most of the picture is kept.
+  melted_desktop.py DESKTOP.png SCREEN.png DEEPEST   exit 0 when so, else 1 and why"""
 import subprocess
 import sys
 
 
-def pixels(path):
-    """The picture's width, height and rows of (r, g, b) tuples, via ImageMagick."""
-    ppm = subprocess.run(["convert", path, "-depth", "8", "ppm:-"],
-                         check=True, capture_output=True).stdout
-    magic, width, height, maxval, data = ppm.split(maxsplit=4)
-    assert magic == b"P6" and maxval == b"255", path
+def columns(path):
+    """The picture's pixel columns, each a list of (r, g, b) from the top."""
+    ppm = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], check=True, capture_output=True).stdout
+    _, width, height, _, data = ppm.split(maxsplit=4)
     width, height = int(width), int(height)
-    flat = [tuple(data[i:i + 3]) for i in range(0, width * height * 3, 3)]
-    return width, height, [flat[y * width:(y + 1) * width] for y in range(height)]
+    return [[tuple(data[(y * width + x) * 3:(y * width + x) * 3 + 3]) for y in range(height)] for x in range(width)]
 
 
-def melt_depth(desktop, screen, x, height):
-    """How many rows column x moved down, or None when it is not a Melt column."""
-    black = 0
-    while black < height and screen[black][x] == (0, 0, 0):
-        black += 1
-    for k in range(black, -1, -1):  # the desktop's own top pixels may be black
-        if all(screen[y][x] == desktop[y - k][x] for y in range(k, height)):
-            return k
-    return None
+def depth(desktop, screen):
+    """How far this column moved down, or None when Melt cannot have made it."""
+    black = next((y for y, pixel in enumerate(screen) if pixel != (0, 0, 0)), len(screen))
+    # The desktop's own top pixels may be black too: try every count of them.
+    return next((k for k in range(black, -1, -1) if screen[k:] == desktop[:len(desktop) - k]), None)
 
 
-def main(desktop_path, screen_path, deepest):
-    width, height, desktop = pixels(desktop_path)
-    screen_width, screen_height, screen = pixels(screen_path)
-    if (screen_width, screen_height) != (width, height):
-        return f"the screen is {screen_width}x{screen_height}, the desktop {width}x{height}"
-    depths = []
-    for x in range(width):
-        k = melt_depth(desktop, screen, x, height)
-        if k is None:
-            return f"column {x} is not the desktop's column moved down"
-        depths.append(k)
-    moved = sum(1 for k in depths if k > 0)
-    if moved < width // 10:
-        return f"only {moved} of {width} columns moved down"
-    if max(depths) < deepest:
-        return f"no column moved {deepest} rows down yet (at most {max(depths)})"
-    if sum(depths) > width * height // 4:
-        return f"{sum(depths)} of {width * height} pixels melted away: not most of the picture kept"
-    print(f"{moved} of {width} columns moved down, {max(depths)} rows at most")
+def reason(desktop, screen, deepest):
+    if len(screen) != len(desktop) or len(screen[0]) != len(desktop[0]):
+        return "the screen and the desktop differ in size"
+    depths = [depth(d, s) for d, s in zip(desktop, screen)]
+    if None in depths:
+        return f"column {depths.index(None)} is not the desktop's column moved down"
+    moved, area = sum(k > 0 for k in depths), len(screen) * len(screen[0])
+    if moved < len(depths) // 10 or max(depths) < deepest:
+        return f"{moved} columns moved, {max(depths)} rows at most: not melting enough yet"
+    if sum(depths) > area // 4:
+        return f"{sum(depths)} of {area} pixels melted away: not most of the picture kept"
+    print(f"{moved} of {len(depths)} columns moved down, {max(depths)} rows at most")
     return None
 
 
 if __name__ == "__main__":
-    reason = main(sys.argv[1], sys.argv[2], int(sys.argv[3]) if len(sys.argv) > 3 else 1)
-    if reason:
-        print(reason)
-        sys.exit(1)
+    why = reason(columns(sys.argv[1]), columns(sys.argv[2]), int(sys.argv[3]))
+    if why:
+        print(why)
+    sys.exit(1 if why else 0)

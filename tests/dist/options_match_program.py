@@ -1,14 +1,10 @@
 #!/usr/bin/env python3
 """Checks the settings XML and the manual page against the program itself.
-
-xscreensaver-settings adds nothing to the command line for a control at its
-default, so the XML's defaults and ranges must be the program's: they are
-read from `nimbrel --help`, and every argument the XML can produce (each
-number at its low end, high end and default) must be accepted by the
-program, and one step past either end refused. The manual page must name
-every option the program has.
-  options_match_program.py PROGRAM nimbrel.xml nimbrel.6x PICTURE.png
-"""
+xscreensaver-settings adds nothing for a control at its default, so the XML's
+defaults and ranges must be those `nimbrel --help` states; every argument the
+XML can produce must be accepted and one step past a range refused; the manual
+page must name every option.
+  options_match_program.py PROGRAM nimbrel.xml nimbrel.6x PICTURE.png"""
 import re
 import subprocess
 import sys
@@ -23,89 +19,53 @@ def check(ok, message):
         failures.append(message)
 
 
-def run(args):
-    """The program's exit code and output for ARGS followed by --help, which
-    checks the whole command line and then prints the options."""
-    done = subprocess.run([program, *args, "--help"], capture_output=True, text=True, timeout=30,
-                          env={"PATH": "/usr/bin:/bin"})
-    return done.returncode, done.stdout + done.stderr
-
-
-def help_entries(text):
-    """Each option of --help, by name: the text that describes it. An entry
-    starts at an indented line that begins with an option; deeper lines go on."""
-    entries, names = {}, []
-    for line in text.splitlines():
-        start = re.match(r"^ {1,4}(--[a-z-]+(?:, --[a-z-]+)*)", line)
-        if start:
-            names = [n.lstrip("-") for n in start.group(1).split(", ")]
-        elif not line.startswith("      "):
-            names = []
-        for name in names:
-            entries[name] = entries.get(name, "") + " " + line.strip()
-    return entries
-
-
-code, usage = run([])
-check(code == 0, f"--help alone ended with {code}")
-options = help_entries(usage)
-check(len(options) > 10, f"--help lists only {sorted(options)}")
-
-
-def option_of(arg):
-    return arg.split()[0].lstrip("-")
-
-
 def accepted(args):
-    return run(args)[0] == 0
+    """Whether the program takes ARGS: followed by --help, it checks the whole
+    command line and then only prints the options."""
+    return subprocess.run([program, *args, "--help"], capture_output=True, timeout=30).returncode == 0
 
+
+usage = subprocess.run([program, "--help"], capture_output=True, text=True, timeout=30).stdout
+# Each option's text, by name: an entry starts at a line indented by a few
+# spaces and an option; deeper-indented lines go on with it.
+options, names = {}, []
+for line in usage.splitlines():
+    start = re.match(r" {1,4}(--[a-z-]+(?:, --[a-z-]+)*)", line)
+    names = [n[2:] for n in start.group(1).split(", ")] if start else names if line.startswith(" " * 6) else []
+    for name in names:
+        options[name] = options.get(name, "") + " " + line.strip()
+check(len(options) > 10, f"--help lists only {sorted(options)}")
 
 root = ET.parse(xml_path).getroot()
 check(root.get("name") == "nimbrel", "the XML is not named after the program")
-for command in root.iter("command"):
-    check(accepted(command.get("arg").split()), f"the command {command.get('arg')} is refused")
+for element in root.iter():
+    arg = element.get("arg") or element.get("arg-set") or element.get("arg-unset")
+    if element.tag == "number":
+        low, high, default = (element.get(k) for k in ("low", "high", "default"))
+        name = arg.split()[0][2:]
+        stated = re.search(r"(\d+) to (\d+)\D.*\(default (\d+)\)", options.get(name, ""))
+        check(stated and stated.groups() == (low, high, default),
+              f"--{name}: the XML says {low} to {high}, default {default}; --help says {options.get(name)}")
+        for value, ok in ((low, True), (high, True), (default, True), (int(low) - 1, False), (int(high) + 1, False)):
+            check(accepted(arg.replace("%", str(value)).split()) == ok,
+                  f"--{name} {value} is {'refused' if ok else 'accepted'} by the program")
+    elif element.tag == "boolean":  # on by default when unticking it adds the argument
+        default = "off" if element.get("arg-set") else "on"
+        described = options.get(arg[2:].removeprefix("no-"), "")
+        check(f"(default {default})" in described, f"{arg}: the XML's box is {default}; --help says {described}")
+        check(accepted([arg]), f"{arg} is refused by the program")
+    elif element.tag == "select":
+        check([o.get("arg-set") for o in element].count(None) == 1, "a select has not exactly one default")
+    elif arg:  # a command, a select's option, a file
+        check(accepted(arg.replace("%", picture).split()), f"{arg} is refused by the program")
 
-for number in root.iter("number"):
-    arg, low, high, default = (number.get(k) for k in ("arg", "low", "high", "default"))
-    name = option_of(arg)
-    described = options.get(name, "")
-    stated = re.search(r"(\d+) to (\d+)\D.*\(default (\d+)\)", described)
-    check(stated is not None and stated.groups() == (low, high, default),
-          f"--{name}: the XML says {low} to {high}, default {default}; --help says '{described.strip()}'")
-    for value, ok in ((low, True), (high, True), (default, True),
-                      (int(low) - 1, False), (int(high) + 1, False)):
-        check(accepted(arg.replace("%", str(value)).split()) == ok,
-              f"--{name} {value} is {'refused' if ok else 'accepted'} by the program")
-
-for boolean in root.iter("boolean"):
-    # The box is on by default when unticking it is what adds an argument.
-    arg = boolean.get("arg-set") or boolean.get("arg-unset")
-    default = "off" if boolean.get("arg-set") else "on"
-    described = options.get(option_of(arg), "")
-    check(f"(default {default})" in described,
-          f"{arg}: the XML's box is {default} by default; --help says '{described.strip()}'")
-    check(accepted([arg]), f"{arg} is refused by the program")
-
-for select in root.iter("select"):
-    choices = [option.get("arg-set") for option in select.iter("option")]
-    check(choices.count(None) == 1, f"select {select.get('id')} has not exactly one default choice")
-    for choice in filter(None, choices):
-        check(accepted(choice.split()), f"{choice} is refused by the program")
-
-for field in root.iter("file"):
-    check(accepted(field.get("arg").replace("%", picture).split()), f"{field.get('arg')} is refused")
-
-# Every setting that --help gives a default for has a control.
-xml_args = " ".join(e.get(k) or "" for e in root.iter()
-                    for k in ("arg", "arg-set", "arg-unset"))
+# Every setting with a default in --help has a control, and a manual entry.
+xml_args = " ".join(e.get(k) or "" for e in root.iter() for k in ("arg", "arg-set", "arg-unset"))
+man = re.sub(r"\\f[BIRP]", "", open(man_path).read()).replace("\\-", "-")
 for name, described in options.items():
     if "(default" in described and not name.startswith("no-") and name != "window":
         check(re.search(rf"--(no-)?{name}(?![\w-])", xml_args), f"--{name} has no control in the XML")
-
-man = re.sub(r"\\f[BIRP]", "", open(man_path).read()).replace("\\-", "-")
-for name in options:
     check(f"--{name}" in man, f"the manual page does not name --{name}")
 
-for failure in failures:
-    print(failure)
+print("\n".join(failures)) if failures else None
 sys.exit(1 if failures else 0)
