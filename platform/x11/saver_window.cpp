@@ -54,7 +54,7 @@ public:
           window_(setup.Target),
           gc_(display_, XCreateGC(display_, window_, 0, nullptr)),
           screen_(display_, window_, setup.Area, setup.Visual, setup.SharedMemory),
-          platform_(display_, window_, screen_, *setup.SeedClock, gc_.get()),
+          platform_(screen_, *setup.SeedClock, gc_.get()),
           form_(ProcessSaverRun(), platform_)
     {
         deleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);

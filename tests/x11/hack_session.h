@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -28,21 +27,18 @@ using Clock = std::chrono::steady_clock;
 // Calls `done` until it answers true or the time is up; false then.
 bool WaitUntil(std::chrono::milliseconds limit, const std::function<bool()>& done);
 
-// A scratch folder, removed with the object.
-class ScratchDir {
-public:
+// A scratch folder, removed with the object; Home() makes a HOME whose
+// ~/.xscreensaver says grabDesktopImages: True or False.
+struct ScratchDir {
     ScratchDir();
     ~ScratchDir();
     const std::filesystem::path& Path() const { return path_; }
-    // A HOME whose ~/.xscreensaver says grabDesktopImages: True or False.
     std::filesystem::path Home(bool grabDesktopImages);
-
-private:
     std::filesystem::path path_;
 };
 
-// An Xvfb of its own (-displayfd, -noreset), with a connection to it, and
-// its root showing a picture as its background.
+// An Xvfb of its own (-displayfd, -noreset), with a connection to it that
+// ignores X errors.
 class XServer {
 public:
     // extraArgs: e.g. {"-extension", "MIT-SHM"}.
@@ -52,9 +48,9 @@ public:
     XServer& operator=(const XServer&) = delete;
 
     Display* Connection() const { return display_; }
-    std::string Name() const { return ":" + std::to_string(number_); }
+    std::string Name() const { return std::string(":").append(std::to_string(number_)); }
     Window Root() const { return DefaultRootWindow(display_); }
-    void PaintRoot(const Surface& picture);
+    void PaintRoot(const Surface& picture);  // the root's background: the desktop
 
 private:
     pid_t pid_ = -1;
@@ -63,83 +59,77 @@ private:
 };
 
 // The daemon's window as XScreenSaver makes it: a copy of the screen in a
-// pixmap named by _SCREENSAVER_SCREENSHOT, then an override-redirect window
-// of class XScreenSaver over the whole screen. The root is blanked first, so
+// pixmap named by _SCREENSAVER_SCREENSHOT on an override-redirect window of
+// class XScreenSaver over the whole screen. The root is blanked first, so
 // only the pixmap still holds the desktop.
 class DaemonWindow {
 public:
     explicit DaemonWindow(XServer& server);
-    ~DaemonWindow();
+    ~DaemonWindow() { Destroy(); }
     Window Id() const { return window_; }
     void Destroy();
 
 private:
     Display* display_;
-    Pixmap screenshot_ = None;
+    Pixmap screenshot_;
     Window window_ = None;
 };
 
-// A window of depth `depth` inside a mapped parent at (x, y) of the root,
-// with the whole screen's pixmap as its screenshot: the settings' preview.
+// The settings' preview: a window of `depth` at (x, y) on the screen,
+// inside a black parent, with the whole screen's copy as its screenshot.
 Window MakePreviewWindow(XServer& server, int x, int y, int width, int height, int depth);
 
-// The hack as a child process with its own environment and its standard
-// error in a file.
+// The hack as a child process on the server (none: a display that is not
+// there), with HOME and XSCREENSAVER_WINDOW as given and its standard error
+// in a file. Killed with the object if it still runs.
 class Hack {
 public:
     Hack(const XServer* server, const std::vector<std::string>& args, const std::filesystem::path& home,
          std::optional<Window> saverWindow, const std::filesystem::path& errorFile);
     ~Hack();
 
-    pid_t Pid() const { return pid_; }
     bool Running();
-    // Sends the signal and waits up to `limit` for the end; the exit code
-    // (or 128 + a killing signal), nothing when it did not end in time.
-    std::optional<int> Stop(int signal, std::chrono::milliseconds limit);
+    // The exit code (or 128 + a killing signal); nothing when it did not end
+    // within the limit.
     std::optional<int> WaitForExit(std::chrono::milliseconds limit);
-    // The time the last Stop took from the signal to the end.
+    // Sends the signal and waits; StopTime() is then the time to the end.
+    std::optional<int> Stop(int signal, std::chrono::milliseconds limit);
     std::chrono::microseconds StopTime() const { return stopTime_; }
     std::string ErrorOutput() const;
 
 private:
+    std::filesystem::path errorFile_;
     pid_t pid_ = -1;
     int pidFd_ = -1;
     std::optional<int> code_;
     std::chrono::microseconds stopTime_{};
-    std::filesystem::path errorFile_;
 };
 
-// Runs the program to its end (up to a minute) and gives its exit code.
-int RunToEnd(const XServer* server, const std::vector<std::string>& args, const std::filesystem::path& home,
-             const std::filesystem::path& errorFile);
-
-// The window's pixels as a surface; the alpha byte of a 32-bit visual is
-// checked to be opaque and dropped. Nothing when the window cannot be read.
+// The window's pixels, read as 0x00RRGGBB (every visual of the tests' Xvfb
+// servers); a 32-bit visual's alpha must be opaque and is dropped. Nothing
+// when the window cannot be read.
 std::optional<Surface> ReadWindow(Display* display, Window window);
 
-// The pictures that a run of nimbrel-render shows, by content. Frames of
-// one colour are never found: a window nobody drew on looks like them.
+// The pictures that a run of nimbrel-render shows, found by content. Frames
+// of one colour are never found: a window nobody drew on looks like them.
 class RenderedFrames {
 public:
     RenderedFrames(const Surface& picture, const std::string& settingsText, std::uint32_t seed, int frames);
-    // The index of the frame that looks like this, if any.
-    std::optional<int> Find(const Surface& shown) const;
-    // Whether frame `index` differs from frame 0 (the picture unchanged).
-    bool Changed(int index) const { return hashes_.at(static_cast<std::size_t>(index)) != hashes_.front(); }
+    // The first frame that looks like this; the picture unchanged (frame 0)
+    // only with unchangedToo.
+    std::optional<int> Find(const Surface& shown, bool unchangedToo) const;
 
 private:
-    std::vector<std::uint64_t> hashes_;
-    std::unordered_map<std::uint64_t, int> first_;
+    std::unordered_map<std::uint64_t, int> found_;
+    std::uint64_t unchanged_ = 0;
 };
 
-// Reads the window until it shows a rendered frame that differs from the
-// picture (or, with anyFrame, any rendered frame), up to 20 seconds; the
-// frame's index, or nothing. Stops early when the hack has ended.
+// Reads the window until it shows a rendered frame, up to 20 seconds or
+// until the hack ends; the frame's index.
 std::optional<int> WaitForRenderedFrame(Display* display, Window window, const RenderedFrames& frames, Hack& hack,
-                                        bool anyFrame = false);
+                                        bool unchangedToo = false);
 
-// The first top-level window whose name is `name`, waited for until it is
-// mapped.
+// The first mapped top-level window named `name`, waited for.
 std::optional<Window> WaitForTopLevel(Display* display, const std::string& name);
 
 } // namespace nimbrel::x11::testing

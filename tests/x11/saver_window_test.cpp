@@ -3,8 +3,6 @@
 // own window that grows, and the starts that must fail with their codes.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <regex>
 
 #include <X11/Xutil.h>
@@ -48,55 +46,58 @@ protected:
     ScratchDir scratch;
     // Room for the 1280 x 720 window and its growth.
     XServer server{1440, 810};
+    Display* display = server.Connection();
 
     Window Start(Hack& hack)
     {
-        const std::optional<Window> window = WaitForTopLevel(server.Connection(), "Nimbrel");
+        const std::optional<Window> window = WaitForTopLevel(display, "Nimbrel");
         if (!window) ADD_FAILURE() << "no window named Nimbrel; stderr: " << hack.ErrorOutput();
         return window.value_or(None);
     }
 
+    // What a window manager sends: a key, or the close box's message.
+    void Send(Window window, long mask, XEvent event)
+    {
+        event.xany.window = window;
+        XSendEvent(display, window, False, mask, &event);
+        XSync(display, False);
+    }
     void SendKey(Window window, KeySym symbol)
     {
-        Display* display = server.Connection();
-        XKeyEvent key{};
-        key.type = KeyPress;
-        key.display = display;
-        key.window = window;
-        key.root = server.Root();
-        key.keycode = XKeysymToKeycode(display, symbol);
-        key.same_screen = True;
-        XSendEvent(display, window, True, KeyPressMask, reinterpret_cast<XEvent*>(&key));
-        XSync(display, False);
+        XEvent event{};
+        event.xkey = {KeyPress, 0, True, display, window, server.Root(), None, 0, 0, 0, 0, 0, 0,
+                      XKeysymToKeycode(display, symbol), True};
+        Send(window, KeyPressMask, event);
     }
 };
 
 TEST_F(OwnWindowTest, QEscapeAndTheCloseBoxEndItWithCodeZeroAndOtherKeysDoNot)
 {
-    for (KeySym symbol : {XK_q, XK_Escape}) {
+    for (const KeySym symbol : {KeySym{XK_q}, KeySym{XK_Escape}, KeySym{NoSymbol}}) {
         Hack hack(&server, {"--window"}, scratch.Home(false), std::nullopt, scratch.Path() / "stderr");
         const Window window = Start(hack);
         ASSERT_NE(window, static_cast<Window>(None));
+        // A space is not one of them: the window still repaints what is
+        // cleared after it.
         SendKey(window, XK_space);
-        EXPECT_FALSE(hack.WaitForExit(300ms)) << "a space ended it";
-        SendKey(window, symbol);
+        XClearArea(display, window, 0, 0, 0, 0, True);
+        EXPECT_TRUE(WaitUntil(20s, [&] {
+            const std::optional<Surface> shown = ReadWindow(display, window);
+            return shown && shown->ColourAt(5, 5) != kBlack;
+        }));
+        EXPECT_TRUE(hack.Running());
+        if (symbol != NoSymbol) {
+            SendKey(window, symbol);
+        } else {
+            XEvent close{};
+            close.xclient = {ClientMessage, 0, True, display, window, XInternAtom(display, "WM_PROTOCOLS", False), 32,
+                             {}};
+            close.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+            Send(window, NoEventMask, close);
+        }
         EXPECT_EQ(hack.WaitForExit(20s), 0);
+        EXPECT_EQ(hack.ErrorOutput(), "");
     }
-
-    Hack hack(&server, {"--window"}, scratch.Home(false), std::nullopt, scratch.Path() / "stderr");
-    const Window window = Start(hack);
-    ASSERT_NE(window, static_cast<Window>(None));
-    Display* display = server.Connection();
-    XClientMessageEvent close{};
-    close.type = ClientMessage;
-    close.window = window;
-    close.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    close.format = 32;
-    close.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    XSendEvent(display, window, False, NoEventMask, reinterpret_cast<XEvent*>(&close));
-    XSync(display, False);
-    EXPECT_EQ(hack.WaitForExit(20s), 0);
-    EXPECT_EQ(hack.ErrorOutput(), "");
 }
 
 TEST_F(OwnWindowTest, AWindowThatGrowsGoesOnAtItsNewSize)
@@ -107,10 +108,10 @@ TEST_F(OwnWindowTest, AWindowThatGrowsGoesOnAtItsNewSize)
               scratch.Path() / "stderr");
     const Window window = Start(hack);
     ASSERT_NE(window, static_cast<Window>(None));
-    XResizeWindow(server.Connection(), window, 1400, 800);
-    XSync(server.Connection(), False);
+    XResizeWindow(display, window, 1400, 800);
+    XSync(display, False);
     EXPECT_TRUE(WaitUntil(20s, [&] {
-        const std::optional<Surface> shown = ReadWindow(server.Connection(), window);
+        const std::optional<Surface> shown = ReadWindow(display, window);
         if (!shown || shown->Width() != 1400) return false;
         for (std::int32_t y = 0; y < 800; ++y) {
             if (shown->ColourAt(1390, y) != kBlack) return true;
@@ -126,25 +127,28 @@ TEST(StartTest, BadStartsEndWithTheirCodeAndOneLine)
 {
     ScratchDir scratch;
     const std::filesystem::path home = scratch.Home(true), error = scratch.Path() / "stderr";
-    auto errorText = [&] {
-        std::ifstream file(error);
-        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::string errorText;
+    auto RunToEnd = [&](const XServer* server, const std::vector<std::string>& args) {
+        Hack hack(server, args, home, std::nullopt, error);
+        const std::optional<int> code = hack.WaitForExit(1min);
+        errorText = hack.ErrorOutput();
+        return code;
     };
     // Without a server: a bad option is refused before any display is
     // opened, an unreadable picture before one is needed.
-    EXPECT_EQ(RunToEnd(nullptr, {"--root", "--wave-speed", "9"}, home, error), 2);
-    EXPECT_TRUE(IsOneLine(errorText(), "--wave-speed needs a whole number from 0 to 6, not '9'")) << errorText();
-    EXPECT_EQ(RunToEnd(nullptr, {"--picture", (scratch.Path() / "none.png").string()}, home, error), 1);
-    EXPECT_TRUE(IsOneLine(errorText(), ".*none.png: no such picture file")) << errorText();
+    EXPECT_EQ(RunToEnd(nullptr, {"--root", "--wave-speed", "9"}), 2);
+    EXPECT_TRUE(IsOneLine(errorText, "--wave-speed needs a whole number from 0 to 6, not '9'")) << errorText;
+    EXPECT_EQ(RunToEnd(nullptr, {"--picture", (scratch.Path() / "none.png").string()}), 1);
+    EXPECT_TRUE(IsOneLine(errorText, ".*none.png: no such picture file")) << errorText;
 
     XServer server(160, 100);
-    EXPECT_EQ(RunToEnd(&server, {"--window-id", "0x7fffff"}, home, error), 2);
-    EXPECT_TRUE(IsOneLine(errorText(), "--window-id 0x7fffff is not a window on this display")) << errorText();
+    EXPECT_EQ(RunToEnd(&server, {"--window-id", "0x7fffff"}), 2);
+    EXPECT_TRUE(IsOneLine(errorText, "--window-id 0x7fffff is not a window on this display")) << errorText;
 
     XServer shallow(160, 100, 16);
-    EXPECT_EQ(RunToEnd(&shallow, {"--root"}, home, error), 1);
-    EXPECT_TRUE(IsOneLine(errorText(), "the window's visual \\(depth 16\\) is not a 24- or 32-bit TrueColor one.*"))
-        << errorText();
+    EXPECT_EQ(RunToEnd(&shallow, {"--root"}), 1);
+    EXPECT_TRUE(IsOneLine(errorText, "the window's visual \\(depth 16\\) is not a 24- or 32-bit TrueColor one.*"))
+        << errorText;
 }
 
 } // namespace

@@ -19,79 +19,65 @@ using namespace std::chrono_literals;
 
 constexpr int kWidth = 320;
 constexpr int kHeight = 200;
-// Melt at 20 ticks a second: 20 seconds of frames.
-constexpr int kFrames = 400;
 
-class RootUnderDaemonTest : public ::testing::TestWithParam<bool> {};
-
-// The options below and the settings file they stand for, written out.
-const std::vector<std::string> kMeltOrNoise = {"--root", "--no-wave", "--melt", "--noise", "--melt-speed", "6",
-                                               "--seed", "7"};
-const std::string kMeltOrNoiseSettings = "[Main]\nWave=0\nMelt=1\nNoise=1\n[Melt]\nSpeed=6\n";
-
-TEST_P(RootUnderDaemonTest, ShowsTheScreenshotDistortedAsRenderedAndEndsOnSigterm)
-{
-    const bool sharedMemory = GetParam();
+class ScreenTest : public ::testing::TestWithParam<bool> {
+protected:
     ScratchDir scratch;
-    XServer server(kWidth, kHeight, 24,
-                   sharedMemory ? std::vector<std::string>{} : std::vector<std::string>{"-extension", "MIT-SHM"});
+    XServer server{kWidth, kHeight, 24,
+                   GetParam() ? std::vector<std::string>{} : std::vector<std::string>{"-extension", "MIT-SHM"}};
     const Surface desktop = MakeTestPattern(kWidth, kHeight);
-    server.PaintRoot(desktop);
-    DaemonWindow daemon(server);
 
-    const RenderedFrames frames(desktop, kMeltOrNoiseSettings, 7, kFrames);
-    Hack hack(&server, kMeltOrNoise, scratch.Home(true), daemon.Id(), scratch.Path() / "stderr");
-    const std::optional<int> shown = WaitForRenderedFrame(server.Connection(), daemon.Id(), frames, hack);
-    ASSERT_TRUE(shown) << "the window never showed a rendered frame; stderr: " << hack.ErrorOutput();
+    void SetUp() override { server.PaintRoot(desktop); }
 
-    // A generous bound only: the time itself is measured and reported.
-    EXPECT_EQ(hack.Stop(SIGTERM, 10s), 0);
-    EXPECT_EQ(hack.ErrorOutput(), "");
-    std::cout << "SIGTERM to exit " << (sharedMemory ? "with" : "without") << " MIT-SHM: "
-              << hack.StopTime().count() / 1000.0 << " ms (frame " << *shown << " shown)\n";
-    RecordProperty("sigterm_to_exit_us", static_cast<int>(hack.StopTime().count()));
-}
+    // Runs the hack until `window` shows one of the frames, then stops it
+    // with SIGTERM, which must end it with code 0 and nothing said.
+    std::optional<int> ShowsThenStops(const std::vector<std::string>& args, Window window,
+                                      std::optional<Window> saverWindow, const RenderedFrames& frames,
+                                      bool grab = true, bool unchangedToo = false)
+    {
+        Hack hack(&server, args, scratch.Home(grab), saverWindow, scratch.Path() / "stderr");
+        const std::optional<int> shown = WaitForRenderedFrame(server.Connection(), window, frames, hack, unchangedToo);
+        EXPECT_TRUE(shown) << "the window never showed a rendered frame; stderr: " << hack.ErrorOutput();
+        // A generous bound only: the time itself is measured and reported.
+        EXPECT_EQ(hack.Stop(SIGTERM, 10s), 0);
+        EXPECT_EQ(hack.ErrorOutput(), "");
+        std::cout << "SIGTERM to exit: " << hack.StopTime().count() / 1000.0 << " ms\n";
+        RecordProperty("sigterm_to_exit_us", static_cast<int>(hack.StopTime().count()));
+        return shown;
+    }
+};
 
-INSTANTIATE_TEST_SUITE_P(SharedMemory, RootUnderDaemonTest, ::testing::Values(true, false),
+INSTANTIATE_TEST_SUITE_P(SharedMemory, ScreenTest, ::testing::Values(true, false),
                          [](const auto& info) { return info.param ? "WithMitShm" : "WithoutMitShm"; });
 
-TEST(PreviewTest, CropsTheWholeScreenScreenshotAtTheWindowsPlaceOnA32BitWindow)
+TEST_P(ScreenTest, TheDaemonsScreenshotIsDistortedAsRenderedWithTheSameSeed)
 {
-    ScratchDir scratch;
-    XServer server(kWidth, kHeight);
-    const Surface desktop = MakeTestPattern(kWidth, kHeight);
-    server.PaintRoot(desktop);
-    // The preview sits at (60, 40) on the screen, inside a black parent that
-    // covers the desktop around it.
-    const Window preview = MakePreviewWindow(server, 60, 40, 160, 100, 32);
+    DaemonWindow daemon(server);
+    // The options and the settings file they stand for; seed 7 chooses Melt.
+    const RenderedFrames frames(desktop, "[Main]\nWave=0\nMelt=1\nNoise=1\n[Melt]\nSpeed=6\n", 7, 400);
+    ShowsThenStops({"--root", "--no-wave", "--melt", "--noise", "--melt-speed", "6", "--seed", "7"}, daemon.Id(),
+                   daemon.Id(), frames);
+}
 
+TEST_P(ScreenTest, APreviewCropsTheWholeScreenScreenshotAtItsPlaceOnA32BitWindow)
+{
+    // At (60, 40) on the screen, inside a black parent that covers the
+    // desktop around it.
+    const Window preview = MakePreviewWindow(server, 60, 40, 160, 100, 32);
     Surface crop(160, 100);
     CopyArea(crop, {0, 0, 160, 100}, desktop, {60, 40, 220, 140});
     const RenderedFrames frames(crop, "[Main]\nWave=1\n[Wave]\nPitch=2\nSpeed=6\n", 0, 300);
-    char id[32];
-    std::snprintf(id, sizeof id, "0x%lx", preview);
-    Hack hack(&server, {"--window-id", id, "--effect", "wave", "--wave-pitch", "2", "--wave-speed", "6"},
-              scratch.Home(true), std::nullopt, scratch.Path() / "stderr");
-    EXPECT_TRUE(WaitForRenderedFrame(server.Connection(), preview, frames, hack))
-        << "stderr: " << hack.ErrorOutput();
-    EXPECT_EQ(hack.Stop(SIGTERM, 10s), 0);
+    ShowsThenStops({"--window-id", std::to_string(preview), "--effect", "wave", "--wave-pitch", "2", "--wave-speed",
+                    "6"},
+                   preview, std::nullopt, frames);
 }
 
-TEST(PrivacyTest, ADesktopKeptPrivateGivesWayToTheMadePictureOrTheGivenOne)
+TEST_P(ScreenTest, ADesktopKeptPrivateGivesWayToTheMadePictureOrTheGivenOne)
 {
-    ScratchDir scratch;
-    XServer server(kWidth, kHeight);
-    server.PaintRoot(MakeTestPattern(kWidth, kHeight));
     DaemonWindow daemon(server);
     const std::string settings = "[Main]\nWave=0\nNoise=1\n";
-
-    const RenderedFrames bars(MakeColourBars(kWidth, kHeight), settings, 0, 100);
-    {
-        Hack hack(&server, {"--root", "--effect", "noise", "--seed", "0"}, scratch.Home(false), daemon.Id(), scratch.Path() / "e1");
-        EXPECT_TRUE(WaitForRenderedFrame(server.Connection(), daemon.Id(), bars, hack, true))
-            << "stderr: " << hack.ErrorOutput();
-        EXPECT_EQ(hack.Stop(SIGTERM, 10s), 0);
-    }
+    ShowsThenStops({"--root", "--effect", "noise", "--seed", "0"}, daemon.Id(), daemon.Id(),
+                   RenderedFrames(MakeColourBars(kWidth, kHeight), settings, 0, 100), false, true);
 
     // --picture: at the window's top-left corner, black around it.
     const Surface small = MakeTestPattern(100, 60);
@@ -99,12 +85,8 @@ TEST(PrivacyTest, ADesktopKeptPrivateGivesWayToTheMadePictureOrTheGivenOne)
     Surface placed(kWidth, kHeight);
     FillArea(placed, {0, 0, kWidth, kHeight}, kBlack);
     CopyArea(placed, {0, 0, 100, 60}, small, {0, 0, 100, 60});
-    const RenderedFrames pictured(placed, settings, 0, 100);
-    Hack hack(&server, {"--root", "--effect", "noise", "--seed", "0", "--picture", (scratch.Path() / "small.png").string()},
-              scratch.Home(false), daemon.Id(), scratch.Path() / "e2");
-    EXPECT_TRUE(WaitForRenderedFrame(server.Connection(), daemon.Id(), pictured, hack, true))
-        << "stderr: " << hack.ErrorOutput();
-    EXPECT_EQ(hack.Stop(SIGTERM, 10s), 0);
+    ShowsThenStops({"--root", "--effect", "noise", "--seed", "0", "--picture", (scratch.Path() / "small.png").string()},
+                   daemon.Id(), daemon.Id(), RenderedFrames(placed, settings, 0, 100), false, true);
 }
 
 } // namespace
