@@ -3,7 +3,6 @@
 #include "saver/desktop_background.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstddef>
 
 namespace nimbrel {
@@ -11,11 +10,11 @@ namespace {
 
 constexpr std::uint32_t kPlatformNt = 2;  // VER_PLATFORM_WIN32_NT
 
+// Names compare in ASCII without regard to case, whatever the locale.
 bool EqualIgnoringCase(std::string_view a, std::string_view b)
 {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return std::ranges::equal(a, b, [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 // The decimal number at the start of a setting's text, after spaces; big
