@@ -55,7 +55,9 @@ std::vector<std::int32_t> SourcePositions(std::int64_t offset, std::int64_t coun
         case WallpaperStyle::Tiled: source = at % pictureSide; break;
         case WallpaperStyle::Stretched: source = at * pictureSide / monitorSide; break;
         }
-        if (source >= 0 && source < pictureSide) positions[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(source);
+        if (source >= 0 && source < pictureSide) {
+            positions[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(source);
+        }
     }
     return positions;
 }
