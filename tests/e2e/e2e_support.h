@@ -30,8 +30,9 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kPatien
 // A started Nimbrel.scr, ended with the object if it still runs.
 class Process {
 public:
-    // Starts Nimbrel.scr with these arguments (the text after the program path).
-    explicit Process(const std::wstring& arguments);
+    // Starts Nimbrel.scr with these arguments (the text after the program
+    // path), on the named desktop when one is given.
+    explicit Process(const std::wstring& arguments, const wchar_t* desktop = nullptr);
     ~Process();
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;

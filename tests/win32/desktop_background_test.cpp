@@ -14,6 +14,7 @@
 
 #include "platform/win32/screen.h"
 #include "saver/desktop_background.h"
+#include "tests/win32/bitmap_file.h"
 
 namespace nimbrel::win32 {
 namespace {
@@ -53,25 +54,11 @@ private:
 constexpr std::array<Colour, 4> kWallpaper = {MakeColour(200, 10, 20), MakeColour(30, 200, 40),
                                               MakeColour(50, 60, 200), MakeColour(210, 220, 70)};
 
-// Writes the wallpaper as a 24-bit bitmap file, rows bottom-up as the format
-// has them, each padded to four bytes.
 void WriteWallpaperFile(const std::string& path)
 {
-    std::string file = "BM";
-    const auto put = [&](std::uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) file += static_cast<char>((value >> (8 * i)) & 0xFF);
-    };
-    put(14 + 40 + 16, 4), put(0, 4), put(14 + 40, 4);                    // file header
-    put(40, 4), put(2, 4), put(2, 4), put(1, 2), put(24, 2), put(0, 4);  // info header: 2 x 2, 24 bits
-    put(16, 4), put(2835, 4), put(2835, 4), put(0, 4), put(0, 4);
-    for (const int row : {1, 0}) {
-        for (const int column : {0, 1}) {
-            const Colour colour = kWallpaper[static_cast<std::size_t>(2 * row + column)];
-            put((colour >> 16) & 0xFF, 1), put((colour >> 8) & 0xFF, 1), put(colour & 0xFF, 1);  // blue, green, red
-        }
-        put(0, 2);
-    }
-    std::ofstream(path, std::ios::binary) << file;
+    Surface picture(2, 2);
+    for (std::int32_t i = 0; i < 4; ++i) picture.SetColourAt(i % 2, i / 2, kWallpaper[static_cast<std::size_t>(i)]);
+    test::WriteBitmapFile(path, picture);
 }
 
 std::string SystemDirectoryPath()
