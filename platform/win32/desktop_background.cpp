@@ -10,6 +10,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/win32/handles.h"
 #include "platform/win32/system_api.h"
@@ -58,8 +61,9 @@ BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list)
     return TRUE;
 }
 
-} // namespace
-
+// The name of the desktop this thread runs on, in UTF-8; nothing where the
+// system cannot say. GetThreadDesktop and GetUserObjectInformationA are
+// looked up, since Windows 95 has neither.
 std::optional<std::string> ThreadDesktopName()
 {
     using GetThreadDesktopFn = HDESK(WINAPI*)(DWORD);
@@ -76,36 +80,9 @@ std::optional<std::string> ThreadDesktopName()
     return FromAnsi(name);
 }
 
-bool SnapshotIsDrawn()
-{
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof version;
-    if (!GetVersionExA(&version)) return false;
-    // GetVersionEx reports no version above 6.2 to a program that does not
-    // declare later systems, which is still "Vista or later" here.
-    return ChooseSnapshotSource(version.dwPlatformId, version.dwMajorVersion, ThreadDesktopName()) ==
-           SnapshotSource::DesktopBackground;
-}
-
-void DesktopBackgroundScreen::CaptureScreen(Surface& surface, std::int32_t left, std::int32_t top)
-{
-    std::string wallpaper, tile, style;
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_QUERY_VALUE, &opened) == ERROR_SUCCESS) {
-        const UniqueKey key(opened);
-        wallpaper = DesktopSetting(key.get(), "Wallpaper");
-        tile = DesktopSetting(key.get(), "TileWallpaper");
-        style = DesktopSetting(key.get(), "WallpaperStyle");
-    }
-    const std::optional<Surface> picture = LoadWallpaper(
-        WallpaperFileCandidates(wallpaper, Directory(GetWindowsDirectoryA), Directory(GetSystemDirectoryA)));
-    const std::vector<PixelRect> monitors = MonitorRects();
-    // COLORREF keeps red in the low byte, as the colour value does.
-    const Colour background = GetSysColor(COLOR_BACKGROUND) & 0xFFFFFFu;
-    PaintDesktopBackground(surface, {left, top, left + surface.Width(), top + surface.Height()}, monitors, background,
-                           picture ? &*picture : nullptr, ReadWallpaperStyle(tile, style));
-}
-
+// Every monitor's rectangle in screen coordinates (EnumDisplayMonitors,
+// looked up: Windows 98 and 2000 brought it); the primary screen alone where
+// the system lacks it.
 std::vector<PixelRect> MonitorRects()
 {
     using EnumDisplayMonitorsFn = BOOL(WINAPI*)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
@@ -116,6 +93,8 @@ std::vector<PixelRect> MonitorRects()
     return monitors;
 }
 
+// The first of the files (UTF-8 paths) that loads as a bitmap, as 32-bit
+// pixels; nothing when none does.
 std::optional<Surface> LoadWallpaper(const std::vector<std::string>& files)
 {
     for (const std::string& file : files) {
@@ -146,6 +125,38 @@ std::optional<Surface> LoadWallpaper(const std::vector<std::string>& files)
         }
     }
     return std::nullopt;
+}
+
+} // namespace
+
+bool SnapshotIsDrawn()
+{
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExA(&version)) return false;
+    // GetVersionEx reports no version above 6.2 to a program that does not
+    // declare later systems, which is still "Vista or later" here.
+    return ChooseSnapshotSource(version.dwPlatformId, version.dwMajorVersion, ThreadDesktopName()) ==
+           SnapshotSource::DesktopBackground;
+}
+
+void DesktopBackgroundScreen::CaptureScreen(Surface& surface, std::int32_t left, std::int32_t top)
+{
+    std::string wallpaper, tile, style;
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_QUERY_VALUE, &opened) == ERROR_SUCCESS) {
+        const UniqueKey key(opened);
+        wallpaper = DesktopSetting(key.get(), "Wallpaper");
+        tile = DesktopSetting(key.get(), "TileWallpaper");
+        style = DesktopSetting(key.get(), "WallpaperStyle");
+    }
+    const std::optional<Surface> picture = LoadWallpaper(
+        WallpaperFileCandidates(wallpaper, Directory(GetWindowsDirectoryA), Directory(GetSystemDirectoryA)));
+    const std::vector<PixelRect> monitors = MonitorRects();
+    // COLORREF keeps red in the low byte, as the colour value does.
+    const Colour background = GetSysColor(COLOR_BACKGROUND) & 0xFFFFFFu;
+    PaintDesktopBackground(surface, {left, top, left + surface.Width(), top + surface.Height()}, monitors, background,
+                           picture ? &*picture : nullptr, ReadWallpaperStyle(tile, style));
 }
 
 } // namespace nimbrel::win32

@@ -5,19 +5,9 @@
 
 #include <windows.h>
 
-#include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
-
 #include "effects/build_surfaces.h"
 
 namespace nimbrel::win32 {
-
-// The name of the desktop this thread runs on, in UTF-8; nothing where the
-// system cannot say. GetThreadDesktop and GetUserObjectInformationA are
-// looked up, since Windows 95 has neither.
-std::optional<std::string> ThreadDesktopName();
 
 // Whether this system and this thread's desktop call for the drawn desktop
 // in place of a capture.
@@ -43,14 +33,5 @@ public:
 private:
     ScreenAccess& screen_;
 };
-
-// Every monitor's rectangle in screen coordinates (EnumDisplayMonitors,
-// looked up: Windows 98 and 2000 brought it); the primary screen alone where
-// the system lacks it.
-std::vector<PixelRect> MonitorRects();
-
-// The first of the files (UTF-8 paths) that loads as a bitmap, as 32-bit
-// pixels; nothing when none does.
-std::optional<Surface> LoadWallpaper(const std::vector<std::string>& files);
 
 } // namespace nimbrel::win32

@@ -40,9 +40,16 @@ namespace {
 
 constexpr int kProcessPerMonitorDpiAware = 2;  // PROCESS_PER_MONITOR_DPI_AWARE
 
-} // namespace
+// The system's functions that set an awareness, looked up once; each is
+// null where the system lacks it.
+struct DpiFunctions {
+    BOOL(WINAPI* setProcessContext)(DPI_AWARENESS_CONTEXT);                 // Windows 10 1703
+    HRESULT(WINAPI* setProcessAwareness)(int);                              // 8.1, shcore.dll
+    BOOL(WINAPI* setProcessAware)();                                        // Vista
+    DPI_AWARENESS_CONTEXT(WINAPI* setThreadContext)(DPI_AWARENESS_CONTEXT);  // Windows 10 1607
+};
 
-const DpiFunctions& SystemDpiFunctions()
+const DpiFunctions& Functions()
 {
     static const DpiFunctions functions{
         SystemFunction<decltype(DpiFunctions::setProcessContext)>("user32.dll", "SetProcessDpiAwarenessContext"),
@@ -53,8 +60,11 @@ const DpiFunctions& SystemDpiFunctions()
     return functions;
 }
 
-void ApplyDpiAwareness(DpiAwareness awareness, const DpiFunctions& functions)
+} // namespace
+
+void ApplyDpiAwareness(DpiAwareness awareness)
 {
+    const DpiFunctions& functions = Functions();
     if (awareness == DpiAwareness::PerMonitor) {
         if (functions.setProcessContext && functions.setProcessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) {
             return;
@@ -66,17 +76,18 @@ void ApplyDpiAwareness(DpiAwareness awareness, const DpiFunctions& functions)
     if (functions.setProcessAware) functions.setProcessAware();
 }
 
-PerMonitorDpiScope::PerMonitorDpiScope(const DpiFunctions& functions) : functions_(functions)
+PerMonitorDpiScope::PerMonitorDpiScope()
 {
-    if (!functions_.setThreadContext) return;
+    const auto setThreadContext = Functions().setThreadContext;
+    if (!setThreadContext) return;
     // Version 2 came with Windows 10 1703; 1607 refuses it and takes version 1.
-    previous_ = functions_.setThreadContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-    if (!previous_) previous_ = functions_.setThreadContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+    previous_ = setThreadContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    if (!previous_) previous_ = setThreadContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
 }
 
 PerMonitorDpiScope::~PerMonitorDpiScope()
 {
-    if (previous_) functions_.setThreadContext(previous_);
+    if (previous_) Functions().setThreadContext(previous_);
 }
 
 } // namespace nimbrel::win32

@@ -10,25 +10,10 @@
 
 namespace nimbrel::win32 {
 
-// The system's functions that set an awareness; null where it lacks one.
-struct DpiFunctions {
-    // SetProcessDpiAwarenessContext, Windows 10 1703.
-    BOOL(WINAPI* setProcessContext)(DPI_AWARENESS_CONTEXT) = nullptr;
-    // SetProcessDpiAwareness of shcore.dll, Windows 8.1.
-    HRESULT(WINAPI* setProcessAwareness)(int) = nullptr;
-    // SetProcessDPIAware, Windows Vista.
-    BOOL(WINAPI* setProcessAware)() = nullptr;
-    // SetThreadDpiAwarenessContext, Windows 10 1607.
-    DPI_AWARENESS_CONTEXT(WINAPI* setThreadContext)(DPI_AWARENESS_CONTEXT) = nullptr;
-};
-
-// This system's functions, looked up once.
-const DpiFunctions& SystemDpiFunctions();
-
 // Sets the process's awareness: per monitor (version 2 where the system has
 // it, else version 1, else system-wide), or system-wide as the dialogs have
 // always been. Must run before the first window; later calls change nothing.
-void ApplyDpiAwareness(DpiAwareness awareness, const DpiFunctions& functions = SystemDpiFunctions());
+void ApplyDpiAwareness(DpiAwareness awareness);
 
 // While it lives, the windows this thread makes are per-monitor aware where
 // the system can mix awarenesses in one process (Windows 10 1607 and later),
@@ -38,13 +23,12 @@ void ApplyDpiAwareness(DpiAwareness awareness, const DpiFunctions& functions = S
 // window keeps it afterwards.
 class PerMonitorDpiScope {
 public:
-    explicit PerMonitorDpiScope(const DpiFunctions& functions = SystemDpiFunctions());
+    PerMonitorDpiScope();
     ~PerMonitorDpiScope();
     PerMonitorDpiScope(const PerMonitorDpiScope&) = delete;
     PerMonitorDpiScope& operator=(const PerMonitorDpiScope&) = delete;
 
 private:
-    const DpiFunctions& functions_;
     DPI_AWARENESS_CONTEXT previous_ = nullptr;
 };
 
