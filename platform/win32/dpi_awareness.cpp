@@ -20,8 +20,10 @@
 //     gave on Vista and every later system. Windows XP and older scale
 //     nothing and have none of these functions.
 // Microsoft prefers the manifest because a library that reads the scale while
-// it loads would read it before such a call; the call comes first in the
-// program's start-up, before any window is made or metric read.
+// it loads would read it before such a call; the call comes at the very
+// start, before any window is made or metric read. The Windows 95 family
+// scales nothing and is not asked at all, so no missing library is looked
+// for there.
 //
 // The test run's saver window lives in the system-aware settings process.
 // From Windows 10 1607 a thread can change its own awareness at any time
@@ -64,6 +66,7 @@ const DpiFunctions& Functions()
 
 void ApplyDpiAwareness(DpiAwareness awareness)
 {
+    if (UsesAnsiFunctions()) return;
     const DpiFunctions& functions = Functions();
     if (awareness == DpiAwareness::PerMonitor) {
         if (functions.setProcessContext && functions.setProcessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) {
@@ -78,6 +81,7 @@ void ApplyDpiAwareness(DpiAwareness awareness)
 
 PerMonitorDpiScope::PerMonitorDpiScope()
 {
+    if (UsesAnsiFunctions()) return;
     const auto setThreadContext = Functions().setThreadContext;
     if (!setThreadContext) return;
     // Version 2 came with Windows 10 1703; 1607 refuses it and takes version 1.
