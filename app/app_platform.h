@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/run_mode.h"
+
 namespace nimbrel {
 
 // A window of the window system, as the 32-bit value the command line carries.
@@ -39,6 +41,12 @@ public:
     // Takes the current directory out of the library search path, so that no
     // library is ever picked up from there. Runs first, before anything else.
     virtual void RestrictLibrarySearch() = 0;
+
+    // Sets how the system scales the process's windows and screen reads on
+    // monitors of different scales. It can be set once, before the first
+    // window and the first look at the screen; a system without scaling
+    // ignores it.
+    virtual void SetDpiAwareness(DpiAwareness awareness) = 0;
 
     // Creates the named kernel mutex, not initially owned. When this call
     // created it, its handle stays open, unreferenced, until the process

@@ -32,4 +32,9 @@ RunMode SelectRunMode(std::string_view firstArgument)
     return RunMode::Configure;
 }
 
+DpiAwareness DpiAwarenessFor(RunMode mode)
+{
+    return mode == RunMode::Saver ? DpiAwareness::PerMonitor : DpiAwareness::System;
+}
+
 } // namespace nimbrel

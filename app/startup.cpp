@@ -58,6 +58,8 @@ int RunModes(AppPlatform& platform, const CommandLine& commandLine)
 {
     const WindowHandle passwordParent = ReadPasswordParent(commandLine.Argument(2));
     const RunMode mode = SelectRunMode(commandLine.Argument(1));
+    // Before any window is made or the screen read, and only once.
+    platform.SetDpiAwareness(DpiAwarenessFor(mode));
 
     // A password change may run beside any other instance, so only it skips the guard.
     if (mode != RunMode::ChangePassword && RunCheck(platform, kGuardName)) return kExitOrdinary;

@@ -7,6 +7,7 @@
 #include "dialogs/layout.h"
 #include "platform/win32/application.h"
 #include "platform/win32/dialog_window.h"
+#include "platform/win32/dpi_awareness.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/saver_window.h"
 #include "platform/win32/system_api.h"
@@ -43,6 +44,8 @@ void Win32AppPlatform::RestrictLibrarySearch()
         setDefault(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
     }
 }
+
+void Win32AppPlatform::SetDpiAwareness(DpiAwareness awareness) { ApplyDpiAwareness(awareness); }
 
 GuardState Win32AppPlatform::AcquireGuard(std::string_view name)
 {

@@ -10,6 +10,7 @@ namespace nimbrel::win32 {
 class Win32AppPlatform final : public AppPlatform {
 public:
     void RestrictLibrarySearch() override;
+    void SetDpiAwareness(DpiAwareness awareness) override;
     GuardState AcquireGuard(std::string_view name) override;
     void SetApplicationTitle(std::string_view title) override;
     bool TopLevelWindowExists(std::string_view className) override;

@@ -17,6 +17,7 @@
 #include "dialogs/navigation.h"
 #include "platform/win32/application.h"
 #include "platform/win32/dialog_font.h"
+#include "platform/win32/dpi_awareness.h"
 #include "platform/win32/error_display.h"
 #include "platform/win32/saver_window.h"
 #include "platform/win32/system_api.h"
@@ -491,7 +492,8 @@ void DialogWindow::RunTestSaver()
 {
     // The tick that saving may have added shows during the run.
     WriteControls();
-    HWND saver = CreateSaverWindow(nullptr);
+    // Per monitor, as the saver itself reads and covers the screen.
+    HWND saver = WithPerMonitorDpi([] { return CreateSaverWindow(nullptr); });
     if (!saver) return;
     Application::Get().ShowModal(saver);
     if (IsWindow(saver)) DestroyWindow(saver);

@@ -93,7 +93,8 @@ void SubstituteScreenForTesting(ScreenAccess* screen) { SubstituteScreen() = scr
 
 ScreenAccess& Win32SaverPlatform::Screen()
 {
-    return SubstituteScreen() ? *SubstituteScreen() : screen_;
+    if (SubstituteScreen()) return *SubstituteScreen();
+    return SnapshotIsDrawn() ? static_cast<ScreenAccess&>(drawnDesktop_) : screen_;
 }
 
 void StartWindowTimer(HWND window, UINT_PTR id, std::uint32_t milliseconds)

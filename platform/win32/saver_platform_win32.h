@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/win32/desktop_background.h"
 #include "platform/win32/screen.h"
 #include "saver/saver_platform.h"
 
@@ -64,6 +65,9 @@ private:
     HWND window_;
     Win32Screen screen_;
     Win32Clock clock_;
+    // The screen with the drawn desktop in place of the capture, for the
+    // password desktop of the systems that have one.
+    DesktopBackgroundScreen drawnDesktop_{screen_};
 };
 
 // The screen that saver windows use from now on in place of the real one;

@@ -63,6 +63,10 @@ protected:
     Calls calls;
 
     void RestrictLibrarySearch() override { Log("RestrictLibrarySearch"); }
+    void SetDpiAwareness(DpiAwareness awareness) override
+    {
+        Log("SetDpiAwareness", awareness == DpiAwareness::PerMonitor ? "per-monitor" : "system");
+    }
     GuardState AcquireGuard(std::string_view name) override { return Log("AcquireGuard", name), guard; }
     void SetApplicationTitle(std::string_view title) override { Log("SetApplicationTitle", title); }
     bool TopLevelWindowExists(std::string_view name) override
@@ -114,6 +118,10 @@ protected:
     }
 };
 
+// Every start sets its DPI awareness at once: per monitor for the saver,
+// system-wide for the rest.
+const std::string kSystemDpi = "SetDpiAwareness system";
+const std::string kPerMonitorDpi = "SetDpiAwareness per-monitor";
 const std::string kGuard = "AcquireGuard Rendaxo32RunCheck@Kolt";
 const std::string kTitle = "SetApplicationTitle Nimbrel";
 const std::string kLoop = "RunMessageLoop";
@@ -124,12 +132,14 @@ const std::string kChange = "CallPasswordChange C:\\WINDOWS\\SYSTEM\\MPR.DLL SCR
 TEST_F(StartupTest, ConfigureAndSaverCreateTheirWindowUnlessTheGuardIsTaken)
 {
     // Only the first argument selects the mode.
-    ExpectRun("N.SCR", 0, {kGuard, kTitle, "CreateSettingsDialog", kLoop});
-    ExpectRun("N.SCR /x /s", 0, {kGuard, kTitle, "CreateSettingsDialog", kLoop});
-    ExpectRun("N.SCR -S 12", 0, {kGuard, kTitle, "CreateSaverWindow 0", kLoop});
+    ExpectRun("N.SCR", 0, {kSystemDpi, kGuard, kTitle, "CreateSettingsDialog", kLoop});
+    ExpectRun("N.SCR /x /s", 0, {kSystemDpi, kGuard, kTitle, "CreateSettingsDialog", kLoop});
+    ExpectRun("N.SCR -S 12", 0, {kPerMonitorDpi, kGuard, kTitle, "CreateSaverWindow 0", kLoop});
     for (GuardState state : {GuardState::HeldByAnother, GuardState::Unavailable}) {
         guard = state;
-        for (const char* line : {"N.SCR", "N.SCR /s", "N.SCR /p 31"}) ExpectRun(line, 0, {kGuard});
+        ExpectRun("N.SCR", 0, {kSystemDpi, kGuard});
+        ExpectRun("N.SCR /s", 0, {kPerMonitorDpi, kGuard});
+        ExpectRun("N.SCR /p 31", 0, {kSystemDpi, kGuard});
     }
 }
 
@@ -142,11 +152,11 @@ TEST_F(StartupTest, PasswordChangeSkipsTheGuardAndLoadsTheLibraryByFullPath)
         {"N.SCR -a 31", "31"}, {"N.SCR /A \"  $1F\"", "31"}, {"N.SCR /a \"\" 31", "31"},
         {"N.SCR /a", "0"}, {"N.SCR /a 12x", "0"}, {"N.SCR /a -1", "4294967295"},
     };
-    for (const auto& [line, owner] : owners) ExpectRun(line, 0, {kTitle, kChange + owner, kLoop});
+    for (const auto& [line, owner] : owners) ExpectRun(line, 0, {kSystemDpi, kTitle, kChange + owner, kLoop});
     systemDirectory = "C:\\";
-    ExpectRun("N.SCR /a 31", 0, {kTitle, "CallPasswordChange C:\\MPR.DLL SCRSAVE 31", kLoop});
+    ExpectRun("N.SCR /a 31", 0, {kSystemDpi, kTitle, "CallPasswordChange C:\\MPR.DLL SCRSAVE 31", kLoop});
     systemDirectory = "";
-    ExpectRun("N.SCR /a 31", 0, {kTitle, kLoop});
+    ExpectRun("N.SCR /a 31", 0, {kSystemDpi, kTitle, kLoop});
 }
 
 TEST_F(StartupTest, PreviewFillsItsLiveParentIgnoresInputAndNeverRunsBesideASaver)
@@ -154,13 +164,16 @@ TEST_F(StartupTest, PreviewFillsItsLiveParentIgnoresInputAndNeverRunsBesideASave
     windows[31] = WindowRect{100, 50, 252, 162};
     for (const char* line : {"N.SCR /p 31", "N.SCR -P \"  $1f\" 7"}) {
         ExpectRun(line, 0,
-                  {kGuard, kTitle, kFindSaver, kHide, "WindowExists 31", "ShowWindowByHandle 31", "OuterRect 31",
-                   "CreateSaverWindow 31", "SetSaverWindowBounds 0 0 152 112", "SetSaverClosesOnInput 0", kLoop});
+                  {kSystemDpi, kGuard, kTitle, kFindSaver, kHide, "WindowExists 31", "ShowWindowByHandle 31",
+                   "OuterRect 31", "CreateSaverWindow 31", "SetSaverWindowBounds 0 0 152 112",
+                   "SetSaverClosesOnInput 0", kLoop});
     }
-    for (const char* line : {"N.SCR /p", "N.SCR /p $0"}) ExpectRun(line, 0, {kGuard, kTitle, kFindSaver, kHide});
-    ExpectRun("N.SCR /p 32", 0, {kGuard, kTitle, kFindSaver, kHide, "WindowExists 32"});
+    for (const char* line : {"N.SCR /p", "N.SCR /p $0"}) {
+        ExpectRun(line, 0, {kSystemDpi, kGuard, kTitle, kFindSaver, kHide});
+    }
+    ExpectRun("N.SCR /p 32", 0, {kSystemDpi, kGuard, kTitle, kFindSaver, kHide, "WindowExists 32"});
     windowClasses.insert("TMainForm");
-    ExpectRun("N.SCR /p 31", 0, {kGuard, kTitle, kFindSaver});
+    ExpectRun("N.SCR /p 31", 0, {kSystemDpi, kGuard, kTitle, kFindSaver});
 }
 
 TEST_F(StartupTest, ErrorsThatEscapeStartUpAreReportedWithWhereTheyWereRaisedAndExitCodeOne)
@@ -172,7 +185,7 @@ TEST_F(StartupTest, ErrorsThatEscapeStartUpAreReportedWithWhereTheyWereRaisedAnd
         conversionSite = e.RaisedAt();
     }
     ExpectRun("N.SCR /p 12ab", 1,
-              {kGuard, kTitle, kFindSaver, kHide,
+              {kSystemDpi, kGuard, kTitle, kFindSaver, kHide,
                "Report ｱﾌﾟﾘｹｰｼｮﾝ ｴﾗｰ EConvertErrorがﾓｼﾞｭｰﾙ NIMBREL.SCR の\r\n"
                "0040A1B2 で発生しました。\r\n'12ab' は整数ではありません."});
     EXPECT_EQ(reportedRaisedAt, conversionSite);
@@ -183,7 +196,7 @@ TEST_F(StartupTest, ErrorsThatEscapeStartUpAreReportedWithWhereTheyWereRaisedAnd
     saverCreationError = "ｳｨﾝﾄﾞｳを作成できません.";
     programPath = "D:NIM.SCR";
     ExpectRun("N.SCR /s", 1,
-              {kGuard, kTitle, "CreateSaverWindow 0",
+              {kPerMonitorDpi, kGuard, kTitle, "CreateSaverWindow 0",
                "Report ｱﾌﾟﾘｹｰｼｮﾝ ｴﾗｰ Exceptionがﾓｼﾞｭｰﾙ NIM.SCR の\r\n"
                "0040A1B2 で発生しました。\r\nｳｨﾝﾄﾞｳを作成できません."});
     EXPECT_NE(reportedRaisedAt, conversionSite);

@@ -28,8 +28,8 @@ std::optional<DWORD> RunOnVirtualDesktop()
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     SetEnvironmentVariableW(kOnDesktop, L"1");
-    const Process copy(std::wstring(L"\"") + self + L"\" --gtest_brief=1 --gtest_filter=" +
-                           std::wstring(name.begin(), name.end()),
+    const Process copy(Process::CommandLine{std::wstring(L"\"") + self + L"\" --gtest_brief=1 --gtest_filter="
+                                            + std::wstring(name.begin(), name.end())},
                        L"NimbrelDisplayChange");
     SetEnvironmentVariableW(kOnDesktop, nullptr);
     return copy.WaitForExit(3 * kPatience);

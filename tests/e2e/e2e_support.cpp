@@ -51,7 +51,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
     }
 }
 
-Process::Process(const std::wstring& arguments)
+Process::Process(const std::wstring& arguments, const wchar_t* desktop)
 {
     // tools/check-9x-path, which runs only the win98 scenarios, asks for a
     // trace of the program; the driver's own calls stay out of it.
@@ -69,12 +69,14 @@ Process::Process(const std::wstring& arguments)
     std::wstring commandLine = L"\"" + WindowsPathOf(NIMBREL_SCR_UNIX_PATH) + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    startup.lpDesktop = const_cast<wchar_t*>(desktop);
     CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_);
     if (traced) SetEnvironmentVariableW(L"WINEDEBUG", *ownChannels ? ownChannels : nullptr);
 }
 
-Process::Process(std::wstring commandLine, const wchar_t* desktop)
+Process::Process(CommandLine command, const wchar_t* desktop)
 {
+    std::wstring& commandLine = command.Text;
     std::wstring desktopName = desktop;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -30,11 +30,15 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kPatien
 // A started Nimbrel.scr, ended with the object if it still runs.
 class Process {
 public:
-    // Starts Nimbrel.scr with these arguments (the text after the program path).
-    explicit Process(const std::wstring& arguments);
-    // Starts a command line on the named desktop (Wine makes a virtual
+    // Starts Nimbrel.scr with these arguments (the text after the program
+    // path), on the named desktop when one is given.
+    explicit Process(const std::wstring& arguments, const wchar_t* desktop = nullptr);
+    // Starts a whole command line on the named desktop (Wine makes a virtual
     // desktop for a name that its registry gives a size).
-    Process(std::wstring commandLine, const wchar_t* desktop);
+    struct CommandLine {
+        std::wstring Text;
+    };
+    Process(CommandLine command, const wchar_t* desktop);
     ~Process();
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
