@@ -13,7 +13,6 @@
 namespace nimbrel {
 namespace {
 
-
 using MeltTest = test_support::EffectRunTest<MeltState, MeltTick>;
 
 TEST_F(MeltTest, SetupTickReadsTheSettingsAndSetsTheFirstDeadline)

@@ -1,5 +1,6 @@
 // Wave: the settings a setup tick reads, and drawing ticks against the same
-// ticks worked out pixel by pixel, run after run, as the frame changes.
+// ticks worked out pixel by pixel, run after run, as the frame changes, and
+// written out on a tiny screen.
 #include "effects/wave.h"
 
 #include <gtest/gtest.h>
