@@ -31,10 +31,12 @@ struct FrameSize {
 // or left to right), its rectangles never overlap or touch, and together
 // they cover every addition: an addition that overlaps or touches entries
 // joins them into one. The Windows layer builds a region straight from the
-// list, and region data must be sorted and free of overlaps. When the list
-// is full, neighbours whose gap is below a threshold are merged, the
-// threshold doubling until there is room, so the list stays short and still
-// covers every change.
+// list, and region data must be "sorted top to bottom, left to right" and
+// must not overlap (RGNDATA, learn.microsoft.com/windows/win32/api/wingdi/
+// ns-wingdi-rgndata): full-width bands, or full-height strips, in this order
+// are just that. When the list is full, neighbours whose gap is below a
+// threshold are merged, the threshold doubling until there is room, so the
+// list stays short and still covers every change.
 //
 // Rows and columns do not mix in one list: once both have been added, the
 // list is the whole frame, which covers both. After the whole frame, further
