@@ -25,21 +25,35 @@ struct FrameSize {
 
 // The rectangles of one tick, clipped to the frame. A tick's changes are
 // either the whole frame, or bands of whole rows, or strips of whole columns:
-// each effect moves or redraws full-width rows or full-height columns. Bands
-// and strips are added in ascending order; one that overlaps or touches the
-// last joins it. When the list is full, neighbours whose gap is below a
+// each effect moves or redraws full-width rows or full-height columns.
+//
+// Whatever the order of the additions, the list stays sorted (top to bottom,
+// or left to right), its rectangles never overlap or touch, and together
+// they cover every addition: an addition that overlaps or touches entries
+// joins them into one. The Windows layer builds a region straight from the
+// list, and region data must be "sorted top to bottom, left to right" and
+// must not overlap (RGNDATA, learn.microsoft.com/windows/win32/api/wingdi/
+// ns-wingdi-rgndata): full-width bands, or full-height strips, in this order
+// are just that. When the list is full, neighbours whose gap is below a
 // threshold are merged, the threshold doubling until there is room, so the
-// list stays short and still covers every change. Allocation-free.
+// list stays short and still covers every change.
+//
+// Rows and columns do not mix in one list: once both have been added, the
+// list is the whole frame, which covers both. After the whole frame, further
+// additions change nothing.
+//
+// Allocation-free. Additions in ascending order, as the effects make them,
+// cost a comparison with the last entry; one out of order finds its place
+// by binary search and moves the entries after it.
 class FrameChanges {
 public:
     // An empty list for a frame of this size.
     void Reset(FrameSize frame);
     // The whole frame, replacing whatever was added.
     void AddWholeFrame();
-    // Rows [top, bottom) across the frame's width. Rows do not mix with
-    // columns in one list; the tops come in ascending order.
+    // Rows [top, bottom) across the frame's width.
     void AddRows(std::int32_t top, std::int32_t bottom);
-    // Columns [left, right) down the frame's height, lefts ascending.
+    // Columns [left, right) down the frame's height.
     void AddColumns(std::int32_t left, std::int32_t right);
 
     std::span<const PixelRect> Rects() const { return std::span(rects_).first(count_); }
@@ -51,7 +65,8 @@ private:
 
     FrameSize frame_;
     Axis axis_ = Axis::Rows;
-    std::int64_t gap_ = 0;  // neighbours closer than this have been merged
+    bool whole_ = false;
+    std::int64_t gap_ = 1;  // neighbours closer than this have been merged
     std::size_t count_ = 0;
     std::array<PixelRect, kMaxFrameChanges> rects_{};
 };

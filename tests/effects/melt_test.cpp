@@ -1,6 +1,6 @@
-// Melt: the settings a setup tick reads, a column's run down to the restore,
-// and the drawing tick against the same tick done literally, restores and
-// their signed deadlines included.
+// Melt: the settings a setup tick reads, columns at the screen's edges as
+// the frame changes, down to the restore, and the drawing tick against the
+// same tick done literally, restores and their signed deadlines included.
 #include "effects/melt.h"
 
 #include <gtest/gtest.h>
@@ -12,13 +12,6 @@
 
 namespace nimbrel {
 namespace {
-
-using test_support::SurfaceFromRows;
-
-constexpr Colour a = MakeColour(200, 10, 10);
-constexpr Colour b = MakeColour(10, 200, 10);
-constexpr Colour c = MakeColour(10, 10, 200);
-constexpr Colour K = kBlack;
 
 using MeltTest = test_support::EffectRunTest<MeltState, MeltTick>;
 
@@ -48,14 +41,25 @@ TEST_F(MeltTest, SetupTickReadsTheSettingsAndSetsTheFirstDeadline)
     }
 }
 
-TEST_F(MeltTest, TheTickAtTheDeadlineShowsTheMeltBeforeTheRestore)
+TEST_F(MeltTest, ColumnsAtTheEdgesAsTheFrameShortensGrowsTallerNarrowsAndWidens)
 {
-    Start(SurfaceFromRows({{a, a, a, a}, {b, b, b, b}, {c, c, c, c}}), "[Melt]\nSpeed=0\nRecoverTime=10\n",
-          1000);
-    host->Random().SetSeed(7600);  // the first two Next(21) give 10: one column at x = 0
-    EXPECT_EQ(Tick(), SurfaceFromRows({{K, K, K, K}, {a, a, a, a}, {b, b, b, b}}));
-    host->SetTickCount(11000);
-    EXPECT_EQ(Tick(), SurfaceFromRows({{K, K, K, K}, {K, K, K, K}, {a, a, a, a}}));
+    // One column a tick on a 6 x 4 screen ('#' black). A column at x copies
+    // the melted picture's columns x to x + 3, rows 0 to H - 1, one row down
+    // on the frame, as far as the screen reaches, and blackens its top row;
+    // then the frame's W x H corner becomes the melted picture. So a column
+    // writes row H below a short frame and columns past a narrow one, and
+    // those pixels show once the frame grows. The tick at the deadline shows
+    // its melt, then brings the desktop back.
+    Start(test_support::Picture("abcdef/ghijkl/mnopqr/stuvwx"), "[Melt]\nSpeed=0\nRecoverTime=1\n");
+    // Each seed places the tick's column.
+    ExpectTicks({
+        {{6, 4}, 20, "abcd##/ghijef/mnopkl/stuvqr"},        // x = 4, the right edge
+        {{6, 2}, 14, "######/abcdef/ghijkl/stuvqr"},        // x = 0
+        {{6, 4}, 20, "######/abcd##/ghijef/stuvkl"},        // x = 4
+        {{2, 4}, 19, "######/a#####/gbcd#f/shijel"},        // x = 1
+        {{6, 4}, 20, "######/a#####/gbcd##/shijef"},        // x = 4
+        {{6, 4}, 14, "######/######/a#####/gbcdef", 1000},  // x = 0, at the deadline
+    });
     EXPECT_EQ(Frame(), Snapshot());
 }
 
@@ -96,7 +100,7 @@ TEST_F(MeltTest, DrawingTicksMatchTheLiteralTick)
             for (std::int32_t i = 0; i < columns; ++i) {
                 const std::int32_t x = static_cast<std::int32_t>(random.Next(width + 17u)) - 10;
                 CopyArea(frame, {x, 1, x + 4, height + 1}, work, {x, 0, x + 4, height});
-                FillArea(frame, {x, 0, x + 4, 1}, K);
+                FillArea(frame, {x, 0, x + 4, 1}, kBlack);
             }
             ASSERT_EQ(shown, frame) << settings << ", tick " << tick;
             const PixelRect whole{0, 0, width, height};

@@ -1,6 +1,7 @@
-// Noise: the settings a setup tick reads, and drawing ticks against the same
-// ticks done literally as the frame changes, with the interval set first;
-// and the process's random sequence that the lines come from.
+// Noise: the settings a setup tick reads, drawing ticks against the same
+// ticks done literally as the frame changes, with the interval set first,
+// lines on the last row written out; and the process's random sequence that
+// the lines come from.
 #include "effects/noise.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +61,22 @@ TEST_F(NoiseTest, FramesMatchTheLiteralTickAsTheFrameChanges)
             ASSERT_EQ(host->Random().Seed(), random.Seed()) << deal << ", tick " << tick;
         }
     }
+}
+
+TEST_F(NoiseTest, LinesOnTheLastRowAsTheFrameShortensNarrowsWidensAndGrowsTaller)
+{
+    // Deal 0 on a 6 x 4 screen: twenty lines a frame, each seed below
+    // putting the one or none that lands on the screen where the comment
+    // says. Each frame puts the snapshot back inside W x H, then draws its
+    // lines across W. A line below a short frame or past a narrow one stays
+    // on the screen until a frame that covers it puts the snapshot back.
+    Start(test_support::Picture("abcdef/ghijkl/mnopqr/stuvwx"), "[Noise]\nDeal=0\n");
+    ExpectTicks({{{6, 4}, 173, "abcdef/ghijkl/mnopqr/111111"},   // line 1 on row 3, the last
+                 {{6, 3}, 39, "abcdef/ghijkl/222222/111111"},    // line 2 on row 2, the last
+                 {{4, 3}, 92, "abcdef/3333kl/mnop22/111111"},    // line 3 on row 1
+                 {{6, 3}, 59, "abcdef/ghijkl/mnopqr/111111"},    // none
+                 {{6, 4}, 65, "444444/ghijkl/mnopqr/stuvwx"}},   // line 4 on row 0
+                {MakeColour(121, 47, 32), MakeColour(45, 93, 30), MakeColour(33, 107, 112), MakeColour(110, 36, 91)});
 }
 
 TEST(RandomSourceTest, SeedZeroGivesTheKnownSequenceAndTheClockSeedsWithTheMillisecondOfTheDay)

@@ -16,14 +16,15 @@
 namespace nimbrel {
 namespace {
 
-using test_support::SurfaceFromRows;
+using test_support::Picture;
+using test_support::Text;
 
 constexpr Colour K = kBlack;
 constexpr Colour W = kWhite;
 
 TEST(SurfaceTest, NewSurfaceIsWhiteOrOutOfResources)
 {
-    EXPECT_EQ(Surface(3, 2), SurfaceFromRows({{W, W, W}, {W, W, W}}));
+    EXPECT_EQ(Text(Surface(3, 2)), ".../...");
     for (auto [width, height] : {std::pair{-1, 4}, {4, -1}, {100000, 100000}, {2147483647, 2}}) {
         try {
             Surface refused(width, height);
@@ -36,45 +37,39 @@ TEST(SurfaceTest, NewSurfaceIsWhiteOrOutOfResources)
 
 TEST(SurfaceTest, CopyAreaCopiesOnlyPairsInsideBothSurfaces)
 {
-    // Source pixel (x, y) holds 10 y + x + 1; the target is black before.
-    Surface source(8, 2);
-    for (std::int32_t y = 0; y < 2; ++y) {
-        for (std::int32_t x = 0; x < 8; ++x) source.SetColourAt(x, y, static_cast<Colour>(10 * y + x + 1));
-    }
-    const std::vector<Colour> none(8, K);
-    // Destination and source rectangles, then the target's two rows.
-    const std::tuple<PixelRect, PixelRect, std::vector<Colour>, std::vector<Colour>> cases[] = {
-        {{2, 0, 10, 2}, {0, 0, 8, 2}, {K, K, 1, 2, 3, 4, 5, 6}, {K, K, 11, 12, 13, 14, 15, 16}},
-        {{-3, 0, 5, 2}, {0, 0, 8, 2}, {4, 5, 6, 7, 8, K, K, K}, {14, 15, 16, 17, 18, K, K, K}},
-        {{0, 1, 8, 3}, {0, 0, 8, 2}, none, {1, 2, 3, 4, 5, 6, 7, 8}},
-        {{0, 0, 8, 2}, {-2, 1, 6, 3}, {K, K, 11, 12, 13, 14, 15, 16}, none},
-        {{2147483640, 0, 2147483647, 2}, {0, 0, 7, 2}, none, none},
-        {{-2147483647 - 1, 0, -2147483640, 2}, {0, 0, 8, 2}, none, none},
+    // Destination and source rectangles, and the black target afterwards.
+    const std::tuple<PixelRect, PixelRect, const char*> cases[] = {
+        {{2, 0, 10, 2}, {0, 0, 8, 2}, "##abcdef/##ijklmn"},
+        {{-3, 0, 5, 2}, {0, 0, 8, 2}, "defgh###/lmnop###"},
+        {{0, 1, 8, 3}, {0, 0, 8, 2}, "########/abcdefgh"},
+        {{0, 0, 8, 2}, {-2, 1, 6, 3}, "##ijklmn/########"},
+        {{2147483640, 0, 2147483647, 2}, {0, 0, 7, 2}, "########/########"},
+        {{-2147483647 - 1, 0, -2147483640, 2}, {0, 0, 8, 2}, "########/########"},
     };
-    for (const auto& [to, from, row0, row1] : cases) {
-        Surface target = SurfaceFromRows({none, none});
-        CopyArea(target, to, source, from);
-        EXPECT_EQ(target, SurfaceFromRows({row0, row1})) << "to x " << to.Left << ", y " << to.Top;
+    for (const auto& [to, from, expected] : cases) {
+        Surface target = Picture("########/########");
+        CopyArea(target, to, Picture("abcdefgh/ijklmnop"), from);
+        EXPECT_EQ(Text(target), expected) << "to x " << to.Left << ", y " << to.Top;
     }
 }
 
 TEST(SurfaceTest, FillAreaAndRowLineLeaveOutTheRightColumnAndBottomRow)
 {
     // A rectangle on an 8 x 2 white surface, or a line along the rectangle's
-    // top row, and the row that holds it afterwards ('#' black); the other
-    // row stays white.
-    const std::pair<PixelRect, std::string> cases[] = {
-        {{-4, 0, 0, 1}, "........"}, {{-3, 0, 1, 1}, "#......."},  {{0, 0, 4, 1}, "####...."},
-        {{5, 0, 9, 1}, ".....###"},  {{8, 0, 12, 1}, "........"},  {{-1, 1, 9, 2}, "########"},
-        {{4, 1, 0, 0}, "........"},  {{0, -1, 8, 0}, "........"}, {{0, 2, 8, 3}, "........"},
+    // top row, and the surface afterwards.
+    const std::pair<PixelRect, const char*> cases[] = {
+        {{-4, 0, 0, 1}, "......../........"}, {{-3, 0, 1, 1}, "#......./........"},
+        {{0, 0, 4, 1}, "####..../........"},  {{5, 0, 9, 1}, ".....###/........"},
+        {{8, 0, 12, 1}, "......../........"}, {{-1, 1, 9, 2}, "......../########"},
+        {{4, 1, 0, 0}, "......../........"},  {{0, -1, 8, 0}, "......../........"},
+        {{0, 2, 8, 3}, "......../........"},
     };
-    for (const auto& [rect, row] : cases) {
-        Surface filled(8, 2), lined(8, 2), expected(8, 2);
+    for (const auto& [rect, expected] : cases) {
+        Surface filled(8, 2), lined(8, 2);
         FillArea(filled, rect, K);
         DrawRowLine(lined, rect.Top, rect.Left, rect.Right, K);
-        for (std::int32_t x = 0; x < 8; ++x) expected.SetColourAt(x, rect.Top == 1 ? 1 : 0, row[x] == '#' ? K : W);
-        EXPECT_EQ(filled, expected) << "x " << rect.Left << ", y " << rect.Top;
-        EXPECT_EQ(lined, expected) << "x " << rect.Left << ", y " << rect.Top;
+        EXPECT_EQ(Text(filled), expected) << "x " << rect.Left << ", y " << rect.Top;
+        EXPECT_EQ(Text(lined), expected) << "x " << rect.Left << ", y " << rect.Top;
     }
 }
 

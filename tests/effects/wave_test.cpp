@@ -1,5 +1,6 @@
 // Wave: the settings a setup tick reads, and drawing ticks against the same
-// ticks worked out pixel by pixel, run after run, as the frame changes.
+// ticks worked out pixel by pixel, run after run, as the frame changes, and
+// written out on a tiny screen.
 #include "effects/wave.h"
 
 #include <gtest/gtest.h>
@@ -74,6 +75,27 @@ TEST_F(WaveTest, FramesMatchTheShiftedRowsRunAfterRun)
             }
         }
     }
+}
+
+TEST_F(WaveTest, FramesAsTheFrameNarrowsWidensShortensAndGrowsTaller)
+{
+    // Pitch 2 on a 6 x 6 screen, from a shift of -4: on tick t band k is
+    // shifted by -4 plus the sum of steps 0 to t - 1 + k. A band shifted by
+    // s copies the snapshot's columns 0 to W - 1 to columns s to W - 1 + s;
+    // what it does not reach keeps the last frame's pixels. Bands start at
+    // rows up to H, so the last one may reach below the frame (rows 4 and 5
+    // at H = 5, 2 and 3 at H = 3) and is drawn whole, even when the frame
+    // keeps its size. On the taller tick the band at row 4, not drawn on the
+    // short tick, has the shift it would have had there, yet must be drawn.
+    WaveBaseOffset() = -4;
+    Start(test_support::Picture("abcdef/ghijkl/mnopqr/stuvwx/yzABCD/EFGHIJ"), "[Wave]\nPitch=2\n");
+    ExpectTicks({
+        {{4, 5}, 0, "abcdef/ghijkl/opopqr/uvuvwx/zABBCD/FGHHIJ"},  // shifts -4, -2, -1
+        {{4, 5}, 0, "cdcdef/ijijkl/noppqr/tuvvwx/yzABCD/EFGHIJ"},  // -2, -1, 0
+        {{6, 3}, 0, "bcdeff/hijkll/mnopqr/stuvwx/yzABCD/EFGHIJ"},  // -1, 0
+        {{6, 6}, 0, "abcdef/ghijkl/mmnopq/sstuvw/yyzABC/EEFGHI"},  // 0, 1, 1
+        {{4, 6}, 0, "aabcdf/gghijl/mmnopq/sstuvw/yyzABC/EEFGHI"},  // 1, 1, 1
+    });
 }
 
 } // namespace
