@@ -8,7 +8,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -239,7 +238,6 @@ Hack::Hack(const XServer* server, const std::vector<std::string>& args, const st
         unsetenv("XSCREENSAVER_WINDOW");
         if (saverWindow) setenv("XSCREENSAVER_WINDOW", id.data(), 1);
     });
-    pidFd_ = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
 }
 
 Hack::~Hack()
@@ -248,7 +246,6 @@ Hack::~Hack()
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
     }
-    if (pidFd_ >= 0) close(pidFd_);
 }
 
 bool Hack::Running()
@@ -261,9 +258,7 @@ bool Hack::Running()
 
 std::optional<int> Hack::WaitForExit(std::chrono::milliseconds limit)
 {
-    // The process's descriptor becomes readable the moment it ends.
-    pollfd wait{pidFd_, POLLIN, 0};
-    if (!code_ && poll(&wait, 1, static_cast<int>(limit.count())) > 0) Running();
+    WaitUntil(limit, [&] { return !Running(); });
     return code_;
 }
 

@@ -88,7 +88,6 @@ public:
 private:
     std::filesystem::path errorFile_;
     pid_t pid_ = -1;
-    int pidFd_ = -1;
     std::optional<int> code_;
 };
 
