@@ -108,7 +108,6 @@ TEST_F(OwnWindowTest, AWindowThatGrowsGoesOnAtItsNewSize)
     ASSERT_NE(window, static_cast<Window>(None));
     XResizeWindow(display, window, 1400, 800);
     XSync(display, False);
-    // Noise's lines reach the new part: some row there shows a line.
     EXPECT_TRUE(WaitUntil(20s, [&] {
         const std::optional<Surface> shown = ReadWindow(display, window);
         for (std::int32_t y = 0; shown && shown->Width() == 1400 && y < 800; ++y) {
