@@ -6,7 +6,6 @@
 // (tests/e2e/CMakeLists.txt) and on a virtual desktop.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -83,11 +82,7 @@ TEST(DisplayChangeTest, TheSaverCoversAGrownScreenWithThePictureInPlaceAndBlackA
     ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 640);
     // Wave with one-row bands, a tick every 50 ms.
     ScopedSettings settings("[Main]\r\nWave=1\r\nMelt=0\r\nNoise=0\r\n[Wave]\r\nPitch=1\r\nSpeed=6\r\n");
-    Surface picture(640, 480);
-    for (int x = 0; x < picture.Width(); ++x) {
-        const Colour colour = MakeColour(static_cast<std::uint8_t>(x % 256), static_cast<std::uint8_t>(x / 256), 200);
-        FillArea(picture, PixelRect{x, 0, x + 1, picture.Height()}, colour);
-    }
+    const Surface picture = ColumnPicture(640, 480);
     std::optional<TestWindow> pictureWindow(std::in_place, RECT{0, 0, 640, 480}, &picture);
     ASSERT_TRUE(WaitForScreen([&](const Surface& shown) { return shown == picture; })) << "the picture did not show";
     Process saver(L"/s");

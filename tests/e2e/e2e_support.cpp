@@ -1,6 +1,7 @@
 // Driving Nimbrel.scr from a test process under Wine.
 #include "tests/e2e/e2e_support.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 
@@ -52,6 +53,11 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
 }
 
 Process::Process(const std::wstring& arguments, const wchar_t* desktop)
+    : Process(CommandLine{L"\"" + WindowsPathOf(NIMBREL_SCR_UNIX_PATH) + L"\" " + arguments}, desktop)
+{
+}
+
+Process::Process(CommandLine command, const wchar_t* desktop)
 {
     // tools/check-9x-path, which runs only the win98 scenarios, asks for a
     // trace of the program; the driver's own calls stay out of it.
@@ -66,22 +72,11 @@ Process::Process(const std::wstring& arguments, const wchar_t* desktop)
         GetEnvironmentVariableW(L"WINEDEBUG", ownChannels, 64);
         SetEnvironmentVariableW(L"WINEDEBUG", channels);
     }
-    std::wstring commandLine = L"\"" + WindowsPathOf(NIMBREL_SCR_UNIX_PATH) + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.lpDesktop = const_cast<wchar_t*>(desktop);
-    CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_);
+    CreateProcessW(nullptr, command.Text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_);
     if (traced) SetEnvironmentVariableW(L"WINEDEBUG", *ownChannels ? ownChannels : nullptr);
-}
-
-Process::Process(CommandLine command, const wchar_t* desktop)
-{
-    std::wstring& commandLine = command.Text;
-    std::wstring desktopName = desktop;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.lpDesktop = desktopName.data();
-    CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_);
 }
 
 Process::~Process()
@@ -133,6 +128,16 @@ std::optional<Surface> WaitForScreen(const std::function<bool(const Surface&)>& 
     };
     if (!WaitUntil(capture, timeoutMs)) shown.reset();
     return shown;
+}
+
+Surface ColumnPicture(int width, int height)
+{
+    Surface picture(width, height);
+    for (int x = 0; x < width; ++x) {
+        FillArea(picture, PixelRect{x, 0, x + 1, height},
+                 MakeColour(static_cast<std::uint8_t>(x % 256), static_cast<std::uint8_t>(x / 256), 200));
+    }
+    return picture;
 }
 
 void MoveMouseTo(int x, int y)

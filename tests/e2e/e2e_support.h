@@ -59,6 +59,11 @@ private:
 std::optional<Surface> WaitForScreen(const std::function<bool(const Surface&)>& predicate,
                                      DWORD timeoutMs = kPatience);
 
+// A picture whose every column has a colour of its own (blue 200, the
+// column's number in red and green), so that the column a screen pixel came
+// from, and with it how far an effect moved it, can be read off.
+Surface ColumnPicture(int width, int height);
+
 // Input as a user gives it.
 void MoveMouseTo(int x, int y);
 // Presses and releases the key, while holding the other one when given.

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -58,18 +57,6 @@ DWORD CplCalls()
 // has them unless it says otherwise.
 class SaverTest : public ::testing::Test {
 protected:
-    // The test's picture gives every column a colour of its own (blue 200,
-    // the column in red and green), so the column that a screen pixel came
-    // from, and with it how far the wave shifted its row, can be read off.
-    SaverTest()
-    {
-        for (int x = 0; x < picture_.Width(); ++x) {
-            const Colour colour =
-                MakeColour(static_cast<std::uint8_t>(x % 256), static_cast<std::uint8_t>(x / 256), 200);
-            FillArea(picture_, PixelRect{x, 0, x + 1, picture_.Height()}, colour);
-        }
-    }
-
     // Wave only, Pitch 1: settings first, then the picture for the saver to
     // take; then the saver, once its window shows and has the keyboard.
     void StartSaver(int speed)
@@ -87,7 +74,7 @@ protected:
     ScopedUserValue calls_{kCplKey, L"Calls", 0};
     HWND window_ = nullptr;
     std::optional<ScopedSettings> settings_;
-    Surface picture_{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const Surface picture_ = ColumnPicture(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     std::optional<TestWindow> pictureWindow_;
     std::optional<Process> saver_;
 };

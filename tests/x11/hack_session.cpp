@@ -8,15 +8,17 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <thread>
+
+#include "tools/render/render_run.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -45,23 +47,19 @@ pid_t Spawn(std::vector<std::string> args, const std::string& errorFile, const s
     _exit(127);
 }
 
-std::uint64_t HashPixels(const Surface& surface)
+// The pixels' hash; nothing for a picture of one colour, which a window
+// nobody has drawn on shows too.
+std::optional<std::uint64_t> HashPixels(const Surface& surface)
 {
     std::uint64_t hash = 1469598103934665603ull;
-    for (std::int32_t y = 0; y < surface.Height(); ++y) {
-        for (Pixel pixel : surface.Row(y)) hash = (hash ^ pixel) * 1099511628211ull;
-    }
-    return hash;
-}
-
-bool OneColour(const Surface& surface)
-{
+    bool oneColour = true;
     for (std::int32_t y = 0; y < surface.Height(); ++y) {
         for (Pixel pixel : surface.Row(y)) {
-            if (pixel != surface.Row(0)[0]) return false;
+            hash = (hash ^ pixel) * 1099511628211ull;
+            oneColour = oneColour && pixel == surface.Row(0)[0];
         }
     }
-    return true;
+    return oneColour ? std::nullopt : std::optional(hash);
 }
 
 Pixmap CopyOfRoot(Display* display)
@@ -108,9 +106,9 @@ Window MakeWindow(Display* display, Window parent, int x, int y, int width, int 
 
 bool WaitUntil(std::chrono::milliseconds limit, const std::function<bool()>& done)
 {
-    const auto deadline = Clock::now() + limit;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
     while (!done()) {
-        if (Clock::now() >= deadline) return false;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
@@ -120,18 +118,18 @@ ScratchDir::ScratchDir()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "nimbrel-x11-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a scratch folder");
-    path_ = pattern;
+    Path = pattern;
 }
 
 ScratchDir::~ScratchDir()
 {
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    std::filesystem::remove_all(Path, ignored);
 }
 
-std::filesystem::path ScratchDir::Home(bool grabDesktopImages)
+std::filesystem::path ScratchDir::Home(bool grabDesktopImages) const
 {
-    const std::filesystem::path home = path_ / (grabDesktopImages ? "home-grab" : "home-private");
+    const std::filesystem::path home = Path / (grabDesktopImages ? "home-grab" : "home-private");
     std::filesystem::create_directories(home);
     std::ofstream(home / ".xscreensaver") << "timeout:\t0:10:00\ngrabDesktopImages:\t"
                                           << (grabDesktopImages ? "True" : "False") << "\n";
@@ -148,20 +146,15 @@ XServer::XServer(int width, int height, int depth, std::vector<std::string> extr
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
     pid_ = Spawn(args, "", [&] { close(fds[0]); });
     close(fds[1]);
-    // Xvfb writes its display number and a newline once it takes clients.
-    std::string number;
+    // Xvfb writes its display number and a newline, in one write, once it
+    // takes clients.
     pollfd wait{fds[0], POLLIN, 0};
-    std::array<char, 16> buffer{};
-    ssize_t got = 1;
-    while (number.find('\n') == std::string::npos && got > 0 && poll(&wait, 1, 30000) > 0) {
-        got = read(fds[0], buffer.data(), buffer.size());
-        if (got > 0) number.append(buffer.data(), static_cast<std::size_t>(got));
-    }
-    close(fds[0]);
-    if (number.find('\n') != std::string::npos) {
-        number_ = std::stoi(number);
+    std::array<char, 16> number{};
+    if (poll(&wait, 1, 30000) > 0 && read(fds[0], number.data(), number.size() - 1) > 0) {
+        number_ = std::atoi(number.data());
         display_ = XOpenDisplay(Name().c_str());
     }
+    close(fds[0]);
     if (!display_) {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
@@ -201,23 +194,19 @@ void XServer::PaintRoot(const Surface& picture)
     XSync(display_, False);
 }
 
-DaemonWindow::DaemonWindow(XServer& server) : display_(server.Connection()), screenshot_(CopyOfRoot(display_))
+Window MakeDaemonWindow(XServer& server)
 {
+    Display* display = server.Connection();
+    const Pixmap screenshot = CopyOfRoot(display);
     // The daemon fades or blanks the screen before the hack starts.
-    XSetWindowBackground(display_, server.Root(), BlackPixel(display_, DefaultScreen(display_)));
-    XClearWindow(display_, server.Root());
-    window_ = MakeWindow(display_, server.Root(), 0, 0, DisplayWidth(display_, DefaultScreen(display_)),
-                         DisplayHeight(display_, DefaultScreen(display_)), nullptr, screenshot_);
+    XSetWindowBackground(display, server.Root(), BlackPixel(display, DefaultScreen(display)));
+    XClearWindow(display, server.Root());
+    const Window window = MakeWindow(display, server.Root(), 0, 0, DisplayWidth(display, DefaultScreen(display)),
+                                     DisplayHeight(display, DefaultScreen(display)), nullptr, screenshot);
     XClassHint classHint{const_cast<char*>("xscreensaver"), const_cast<char*>("XScreenSaver")};
-    XSetClassHint(display_, window_, &classHint);
-    XSync(display_, False);
-}
-
-void DaemonWindow::Destroy()
-{
-    if (window_ != None) XDestroyWindow(display_, window_);
-    XSync(display_, False);
-    window_ = None;
+    XSetClassHint(display, window, &classHint);
+    XSync(display, False);
+    return window;
 }
 
 Window MakePreviewWindow(XServer& server, int x, int y, int width, int height, int depth)
@@ -249,7 +238,6 @@ Hack::Hack(const XServer* server, const std::vector<std::string>& args, const st
         unsetenv("XSCREENSAVER_WINDOW");
         if (saverWindow) setenv("XSCREENSAVER_WINDOW", id.data(), 1);
     });
-    pidFd_ = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
 }
 
 Hack::~Hack()
@@ -258,7 +246,6 @@ Hack::~Hack()
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
     }
-    if (pidFd_ >= 0) close(pidFd_);
 }
 
 bool Hack::Running()
@@ -271,19 +258,8 @@ bool Hack::Running()
 
 std::optional<int> Hack::WaitForExit(std::chrono::milliseconds limit)
 {
-    // The process's descriptor becomes readable the moment it ends.
-    pollfd wait{pidFd_, POLLIN, 0};
-    if (!code_ && poll(&wait, 1, static_cast<int>(limit.count())) > 0) Running();
+    WaitUntil(limit, [&] { return !Running(); });
     return code_;
-}
-
-std::optional<int> Hack::Stop(int signal, std::chrono::milliseconds limit)
-{
-    const auto start = Clock::now();
-    kill(pid_, signal);
-    const std::optional<int> code = WaitForExit(limit);
-    stopTime_ = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
-    return code;
 }
 
 std::string Hack::ErrorOutput() const
@@ -321,29 +297,22 @@ RenderedFrames::RenderedFrames(const Surface& picture, const std::string& settin
     options.Seed = seed;
     options.Frames = frames;
     render::RenderRun(picture, options, [&](const render::ShownFrame& frame) {
-        const std::uint64_t hash = HashPixels(frame.Picture);
-        if (frame.Index == 0) unchanged_ = hash;
-        // A window nobody has drawn on shows one colour too.
-        if (!OneColour(frame.Picture)) found_.emplace(hash, frame.Index);
+        const std::optional<std::uint64_t> hash = HashPixels(frame.Picture);
+        if (hash && frame.Index == 0) unchanged_ = *hash;
+        if (hash) found_.emplace(*hash, frame.Index);
     });
 }
 
-std::optional<int> RenderedFrames::Find(const Surface& shown, bool unchangedToo) const
-{
-    const std::uint64_t hash = HashPixels(shown);
-    const auto found = found_.find(hash);
-    if (found == found_.end() || (!unchangedToo && hash == unchanged_)) return std::nullopt;
-    return found->second;
-}
-
-std::optional<int> WaitForRenderedFrame(Display* display, Window window, const RenderedFrames& frames, Hack& hack,
-                                        bool unchangedToo)
+std::optional<int> RenderedFrames::WaitUntilShown(Display* display, Window window, Hack& hack,
+                                                  bool unchangedToo) const
 {
     std::optional<int> index;
     WaitUntil(std::chrono::seconds(20), [&] {
         if (!hack.Running()) return true;
         const std::optional<Surface> shown = ReadWindow(display, window);
-        if (shown) index = frames.Find(*shown, unchangedToo);
+        const std::optional<std::uint64_t> hash = shown ? HashPixels(*shown) : std::nullopt;
+        const auto found = hash ? found_.find(*hash) : found_.end();
+        if (found != found_.end() && (unchangedToo || *hash != unchanged_)) index = found->second;
         return index.has_value();
     });
     return index;

@@ -4,6 +4,7 @@
 // gives for the same picture and seed. Every wait has an upper bound.
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <chrono>
@@ -16,13 +17,10 @@
 #include <vector>
 
 #include "effects/surface.h"
-#include "tools/render/render_run.h"
 
 #include <X11/Xlib.h>
 
 namespace nimbrel::x11::testing {
-
-using Clock = std::chrono::steady_clock;
 
 // Calls `done` until it answers true or the time is up; false then.
 bool WaitUntil(std::chrono::milliseconds limit, const std::function<bool()>& done);
@@ -32,9 +30,8 @@ bool WaitUntil(std::chrono::milliseconds limit, const std::function<bool()>& don
 struct ScratchDir {
     ScratchDir();
     ~ScratchDir();
-    const std::filesystem::path& Path() const { return path_; }
-    std::filesystem::path Home(bool grabDesktopImages);
-    std::filesystem::path path_;
+    std::filesystem::path Home(bool grabDesktopImages) const;
+    std::filesystem::path Path;
 };
 
 // An Xvfb of its own (-displayfd, -noreset), with a connection to it that
@@ -48,7 +45,7 @@ public:
     XServer& operator=(const XServer&) = delete;
 
     Display* Connection() const { return display_; }
-    std::string Name() const { return std::string(":").append(std::to_string(number_)); }
+    std::string Name() const { return ":" + std::to_string(number_); }
     Window Root() const { return DefaultRootWindow(display_); }
     void PaintRoot(const Surface& picture);  // the root's background: the desktop
 
@@ -62,18 +59,7 @@ private:
 // pixmap named by _SCREENSAVER_SCREENSHOT on an override-redirect window of
 // class XScreenSaver over the whole screen. The root is blanked first, so
 // only the pixmap still holds the desktop.
-class DaemonWindow {
-public:
-    explicit DaemonWindow(XServer& server);
-    ~DaemonWindow() { Destroy(); }
-    Window Id() const { return window_; }
-    void Destroy();
-
-private:
-    Display* display_;
-    Pixmap screenshot_;
-    Window window_ = None;
-};
+Window MakeDaemonWindow(XServer& server);
 
 // The settings' preview: a window of `depth` at (x, y) on the screen,
 // inside a black parent, with the whole screen's copy as its screenshot.
@@ -92,17 +78,17 @@ public:
     // The exit code (or 128 + a killing signal); nothing when it did not end
     // within the limit.
     std::optional<int> WaitForExit(std::chrono::milliseconds limit);
-    // Sends the signal and waits; StopTime() is then the time to the end.
-    std::optional<int> Stop(int signal, std::chrono::milliseconds limit);
-    std::chrono::microseconds StopTime() const { return stopTime_; }
+    std::optional<int> Stop(int signal, std::chrono::milliseconds limit)
+    {
+        kill(pid_, signal);
+        return WaitForExit(limit);
+    }
     std::string ErrorOutput() const;
 
 private:
     std::filesystem::path errorFile_;
     pid_t pid_ = -1;
-    int pidFd_ = -1;
     std::optional<int> code_;
-    std::chrono::microseconds stopTime_{};
 };
 
 // The window's pixels, read as 0x00RRGGBB (every visual of the tests' Xvfb
@@ -115,19 +101,15 @@ std::optional<Surface> ReadWindow(Display* display, Window window);
 class RenderedFrames {
 public:
     RenderedFrames(const Surface& picture, const std::string& settingsText, std::uint32_t seed, int frames);
-    // The first frame that looks like this; the picture unchanged (frame 0)
-    // only with unchangedToo.
-    std::optional<int> Find(const Surface& shown, bool unchangedToo) const;
+    // Reads the window until it shows one of the frames, up to 20 seconds or
+    // until the hack ends; the frame's index. The picture unchanged (frame
+    // 0) counts only with unchangedToo.
+    std::optional<int> WaitUntilShown(Display* display, Window window, Hack& hack, bool unchangedToo) const;
 
 private:
     std::unordered_map<std::uint64_t, int> found_;
     std::uint64_t unchanged_ = 0;
 };
-
-// Reads the window until it shows a rendered frame, up to 20 seconds or
-// until the hack ends; the frame's index.
-std::optional<int> WaitForRenderedFrame(Display* display, Window window, const RenderedFrames& frames, Hack& hack,
-                                        bool unchangedToo = false);
 
 // The first mapped top-level window named `name`, waited for.
 std::optional<Window> WaitForTopLevel(Display* display, const std::string& name);

@@ -22,20 +22,27 @@ bool IsOneLine(const std::string& text, const std::string& pattern)
     return std::regex_match(text, std::regex("nimbrel: (?:" + pattern + ")\n"));
 }
 
+// Whether the window comes to show something at (x, y) other than black,
+// within the limit.
+bool DrawnOn(Display* display, Window window, std::int32_t x, std::int32_t y)
+{
+    return WaitUntil(20s, [&] {
+        const std::optional<Surface> shown = ReadWindow(display, window);
+        return shown && shown->Width() > x && shown->Height() > y && shown->ColourAt(x, y) != kBlack;
+    });
+}
+
 TEST(SaverWindowTest, ADestroyedWindowEndsTheRunWithOneLineAndCodeOne)
 {
     ScratchDir scratch;
     XServer server(160, 100);
     server.PaintRoot(MakeTestPattern(160, 100));
-    DaemonWindow daemon(server);
-    const Window id = daemon.Id();
-    Hack hack(&server, {"--root", "--effect", "melt"}, scratch.Home(true), id, scratch.Path() / "stderr");
+    const Window id = MakeDaemonWindow(server);
+    Hack hack(&server, {"--root", "--effect", "melt"}, scratch.Home(true), id, scratch.Path / "stderr");
     // Drawn on: the window no longer shows the blank screen.
-    ASSERT_TRUE(WaitUntil(20s, [&] {
-        const std::optional<Surface> shown = ReadWindow(server.Connection(), id);
-        return !hack.Running() || (shown && shown->ColourAt(5, 5) != kBlack);
-    }));
-    daemon.Destroy();
+    ASSERT_TRUE(DrawnOn(server.Connection(), id, 5, 5)) << hack.ErrorOutput();
+    XDestroyWindow(server.Connection(), id);
+    XSync(server.Connection(), False);
     EXPECT_EQ(hack.WaitForExit(20s), 1);
     EXPECT_TRUE(IsOneLine(hack.ErrorOutput(), "the window 0x[0-9a-f]+ was destroyed|X error: Bad(Window|Drawable) .*"))
         << hack.ErrorOutput();
@@ -55,46 +62,37 @@ protected:
         return window.value_or(None);
     }
 
-    // What a window manager sends: a key, or the close box's message.
-    void Send(Window window, long mask, XEvent event)
-    {
-        event.xany.window = window;
-        XSendEvent(display, window, False, mask, &event);
-        XSync(display, False);
-    }
-    void SendKey(Window window, KeySym symbol)
+    // What a window manager sends: a key, or with NoSymbol the close box's
+    // message.
+    void Send(Window window, KeySym symbol)
     {
         XEvent event{};
-        event.xkey = {KeyPress, 0, True, display, window, server.Root(), None, 0, 0, 0, 0, 0, 0,
-                      XKeysymToKeycode(display, symbol), True};
-        Send(window, KeyPressMask, event);
+        if (symbol != NoSymbol) {
+            event.xkey = {KeyPress, 0, True, display, window, server.Root(), None, 0, 0, 0, 0, 0, 0,
+                          XKeysymToKeycode(display, symbol), True};
+        } else {
+            event.xclient = {ClientMessage, 0, True, display, window, XInternAtom(display, "WM_PROTOCOLS", False), 32,
+                             {}};
+            event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+        }
+        XSendEvent(display, window, False, symbol != NoSymbol ? KeyPressMask : NoEventMask, &event);
+        XSync(display, False);
     }
 };
 
 TEST_F(OwnWindowTest, QEscapeAndTheCloseBoxEndItWithCodeZeroAndOtherKeysDoNot)
 {
     for (const KeySym symbol : {KeySym{XK_q}, KeySym{XK_Escape}, KeySym{NoSymbol}}) {
-        Hack hack(&server, {"--window"}, scratch.Home(false), std::nullopt, scratch.Path() / "stderr");
+        Hack hack(&server, {"--window"}, scratch.Home(false), std::nullopt, scratch.Path / "stderr");
         const Window window = Start(hack);
         ASSERT_NE(window, static_cast<Window>(None));
         // A space is not one of them: the window still repaints what is
         // cleared after it.
-        SendKey(window, XK_space);
+        Send(window, XK_space);
         XClearArea(display, window, 0, 0, 0, 0, True);
-        EXPECT_TRUE(WaitUntil(20s, [&] {
-            const std::optional<Surface> shown = ReadWindow(display, window);
-            return shown && shown->ColourAt(5, 5) != kBlack;
-        }));
+        EXPECT_TRUE(DrawnOn(display, window, 5, 5));
         EXPECT_TRUE(hack.Running());
-        if (symbol != NoSymbol) {
-            SendKey(window, symbol);
-        } else {
-            XEvent close{};
-            close.xclient = {ClientMessage, 0, True, display, window, XInternAtom(display, "WM_PROTOCOLS", False), 32,
-                             {}};
-            close.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-            Send(window, NoEventMask, close);
-        }
+        Send(window, symbol);
         EXPECT_EQ(hack.WaitForExit(20s), 0);
         EXPECT_EQ(hack.ErrorOutput(), "");
     }
@@ -105,15 +103,14 @@ TEST_F(OwnWindowTest, AWindowThatGrowsGoesOnAtItsNewSize)
     // Noise draws its lines across the whole frame, so they reach the new
     // part once the frame has grown.
     Hack hack(&server, {"--window", "--effect", "noise", "--noise-deal", "6"}, scratch.Home(false), std::nullopt,
-              scratch.Path() / "stderr");
+              scratch.Path / "stderr");
     const Window window = Start(hack);
     ASSERT_NE(window, static_cast<Window>(None));
     XResizeWindow(display, window, 1400, 800);
     XSync(display, False);
     EXPECT_TRUE(WaitUntil(20s, [&] {
         const std::optional<Surface> shown = ReadWindow(display, window);
-        if (!shown || shown->Width() != 1400) return false;
-        for (std::int32_t y = 0; y < 800; ++y) {
+        for (std::int32_t y = 0; shown && shown->Width() == 1400 && y < 800; ++y) {
             if (shown->ColourAt(1390, y) != kBlack) return true;
         }
         return false;
@@ -126,7 +123,7 @@ TEST_F(OwnWindowTest, AWindowThatGrowsGoesOnAtItsNewSize)
 TEST(StartTest, BadStartsEndWithTheirCodeAndOneLine)
 {
     ScratchDir scratch;
-    const std::filesystem::path home = scratch.Home(true), error = scratch.Path() / "stderr";
+    const std::filesystem::path home = scratch.Home(true), error = scratch.Path / "stderr";
     std::string errorText;
     auto RunToEnd = [&](const XServer* server, const std::vector<std::string>& args) {
         Hack hack(server, args, home, std::nullopt, error);
@@ -138,7 +135,7 @@ TEST(StartTest, BadStartsEndWithTheirCodeAndOneLine)
     // opened, an unreadable picture before one is needed.
     EXPECT_EQ(RunToEnd(nullptr, {"--root", "--wave-speed", "9"}), 2);
     EXPECT_TRUE(IsOneLine(errorText, "--wave-speed needs a whole number from 0 to 6, not '9'")) << errorText;
-    EXPECT_EQ(RunToEnd(nullptr, {"--picture", (scratch.Path() / "none.png").string()}), 1);
+    EXPECT_EQ(RunToEnd(nullptr, {"--picture", (scratch.Path / "none.png").string()}), 1);
     EXPECT_TRUE(IsOneLine(errorText, ".*none.png: no such picture file")) << errorText;
 
     XServer server(160, 100);

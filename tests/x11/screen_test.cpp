@@ -5,8 +5,6 @@
 // desktop private.
 #include <gtest/gtest.h>
 
-#include <iostream>
-
 #include "app/hack_picture.h"
 #include "platform/headless/headless_effect_host.h"
 #include "tests/x11/hack_session.h"
@@ -31,19 +29,14 @@ protected:
 
     // Runs the hack until `window` shows one of the frames, then stops it
     // with SIGTERM, which must end it with code 0 and nothing said.
-    std::optional<int> ShowsThenStops(const std::vector<std::string>& args, Window window,
-                                      std::optional<Window> saverWindow, const RenderedFrames& frames,
-                                      bool grab = true, bool unchangedToo = false)
+    void ShowsThenStops(const std::vector<std::string>& args, Window window, std::optional<Window> saverWindow,
+                        const RenderedFrames& frames, bool grab = true, bool unchangedToo = false)
     {
-        Hack hack(&server, args, scratch.Home(grab), saverWindow, scratch.Path() / "stderr");
-        const std::optional<int> shown = WaitForRenderedFrame(server.Connection(), window, frames, hack, unchangedToo);
-        EXPECT_TRUE(shown) << "the window never showed a rendered frame; stderr: " << hack.ErrorOutput();
-        // A generous bound only: the time itself is measured and reported.
+        Hack hack(&server, args, scratch.Home(grab), saverWindow, scratch.Path / "stderr");
+        EXPECT_TRUE(frames.WaitUntilShown(server.Connection(), window, hack, unchangedToo))
+            << "the window never showed a rendered frame; stderr: " << hack.ErrorOutput();
         EXPECT_EQ(hack.Stop(SIGTERM, 10s), 0);
         EXPECT_EQ(hack.ErrorOutput(), "");
-        std::cout << "SIGTERM to exit: " << hack.StopTime().count() / 1000.0 << " ms\n";
-        RecordProperty("sigterm_to_exit_us", static_cast<int>(hack.StopTime().count()));
-        return shown;
     }
 };
 
@@ -52,11 +45,11 @@ INSTANTIATE_TEST_SUITE_P(SharedMemory, ScreenTest, ::testing::Values(true, false
 
 TEST_P(ScreenTest, TheDaemonsScreenshotIsDistortedAsRenderedWithTheSameSeed)
 {
-    DaemonWindow daemon(server);
+    const Window daemon = MakeDaemonWindow(server);
     // The options and the settings file they stand for; seed 7 chooses Melt.
     const RenderedFrames frames(desktop, "[Main]\nWave=0\nMelt=1\nNoise=1\n[Melt]\nSpeed=6\n", 7, 400);
-    ShowsThenStops({"--root", "--no-wave", "--melt", "--noise", "--melt-speed", "6", "--seed", "7"}, daemon.Id(),
-                   daemon.Id(), frames);
+    ShowsThenStops({"--root", "--no-wave", "--melt", "--noise", "--melt-speed", "6", "--seed", "7"}, daemon, daemon,
+                   frames);
 }
 
 TEST_P(ScreenTest, APreviewCropsTheWholeScreenScreenshotAtItsPlaceOnA32BitWindow)
@@ -74,19 +67,19 @@ TEST_P(ScreenTest, APreviewCropsTheWholeScreenScreenshotAtItsPlaceOnA32BitWindow
 
 TEST_P(ScreenTest, ADesktopKeptPrivateGivesWayToTheMadePictureOrTheGivenOne)
 {
-    DaemonWindow daemon(server);
+    const Window daemon = MakeDaemonWindow(server);
     const std::string settings = "[Main]\nWave=0\nNoise=1\n";
-    ShowsThenStops({"--root", "--effect", "noise", "--seed", "0"}, daemon.Id(), daemon.Id(),
+    ShowsThenStops({"--root", "--effect", "noise", "--seed", "0"}, daemon, daemon,
                    RenderedFrames(MakeColourBars(kWidth, kHeight), settings, 0, 100), false, true);
 
     // --picture: at the window's top-left corner, black around it.
     const Surface small = MakeTestPattern(100, 60);
-    render::WritePng(scratch.Path() / "small.png", small);
+    render::WritePng(scratch.Path / "small.png", small);
     Surface placed(kWidth, kHeight);
     FillArea(placed, {0, 0, kWidth, kHeight}, kBlack);
     CopyArea(placed, {0, 0, 100, 60}, small, {0, 0, 100, 60});
-    ShowsThenStops({"--root", "--effect", "noise", "--seed", "0", "--picture", (scratch.Path() / "small.png").string()},
-                   daemon.Id(), daemon.Id(), RenderedFrames(placed, settings, 0, 100), false, true);
+    ShowsThenStops({"--root", "--effect", "noise", "--seed", "0", "--picture", (scratch.Path / "small.png").string()},
+                   daemon, daemon, RenderedFrames(placed, settings, 0, 100), false, true);
 }
 
 } // namespace
