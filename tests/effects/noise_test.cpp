@@ -27,8 +27,9 @@ TEST_F(NoiseTest, SetupTickReadsTheDealAndDrawsNothing)
     // starting interval.
     for (const auto& [deal, lines] : {std::pair{"", 80}, {"Deal=2", 60}, {"Deal=99", 2000}, {"Deal=-1", 0}}) {
         Start(MakeTestPattern(8, 4), std::string("[Noise]\n") + deal + "\n");
-        EXPECT_EQ(state.LinesPerTick, lines) << deal;
-        EXPECT_EQ(std::tuple(host->IntervalChanges(), host->PresentCount(), host->Random().Seed()), std::tuple(0, 0, 0u));
+        EXPECT_EQ(std::tuple(state.LinesPerTick, host->IntervalChanges(), host->PresentCount(), host->Random().Seed()),
+                  std::tuple(lines, 0, 0, 0u))
+            << deal;
         EXPECT_EQ(Frame(), Snapshot());
     }
 }
@@ -40,36 +41,31 @@ TEST_F(NoiseTest, TheIntervalIsSetWhileTheLastFrameShowsAndARefusedTimerEndsTheT
     // tick there, and the next tick goes on as if that one had drawn
     // nothing: it puts back the row of the tick before. A frame larger than
     // the surfaces draws on what they hold.
-    struct WrittenTick {
-        FrameSize Size;
-        std::uint32_t Seed;
-        bool Refused;
-        std::uint32_t Interval;  // Timer2's, after the tick
-        const char* Frame;
-    };
     Start(test_support::Picture("abcdef/ghijkl/mnopqr/stuvwx"), "[Noise]\nDeal=0\n");
-    const WrittenTick ticks[] = {
+    // Frame size, seed, whether the timer refuses, Timer2's interval after
+    // the tick and the frame.
+    const std::tuple<FrameSize, std::uint32_t, bool, std::uint32_t, const char*> ticks[] = {
         {{6, 4}, 173, false, 237, "abcdef/ghijkl/mnopqr/111111"},
         {{6, 4}, 14, true, 237, "abcdef/ghijkl/mnopqr/111111"},
         {{6, 4}, 14, false, 242, "abcdef/ghijkl/mnopqr/stuvwx"},
         {{9, 6}, 92, false, 447, "abcdef/ghijkl/mnopqr/333333"},
         {{0, 0}, 0, false, 40, "abcdef/ghijkl/mnopqr/333333"},
     };
-    for (const WrittenTick& tick : ticks) {
-        host->SetFrameSize(tick.Size.Width, tick.Size.Height);
-        host->Random().SetSeed(tick.Seed);
+    for (const auto& [size, seed, refused, interval, frame] : ticks) {
+        host->SetFrameSize(size.Width, size.Height);
+        host->Random().SetSeed(seed);
         const std::string before = test_support::Text(Frame(), kInks);
         host->SetIntervalHandler([&](std::uint32_t) {
             EXPECT_EQ(test_support::Text(Frame(), kInks), before);
-            if (tick.Refused) throw std::runtime_error("timer refused");
+            if (refused) throw std::runtime_error("timer refused");
         });
-        if (tick.Refused) {
+        if (refused) {
             EXPECT_THROW(NoiseTick(*host, state), std::runtime_error);
         } else {
             Tick();
         }
-        EXPECT_EQ(test_support::Text(Frame(), kInks), tick.Frame) << "seed " << tick.Seed;
-        EXPECT_EQ(host->Timer2Interval(), tick.Interval) << "seed " << tick.Seed;
+        EXPECT_EQ(test_support::Text(Frame(), kInks), frame) << "seed " << seed;
+        EXPECT_EQ(host->Timer2Interval(), interval) << "seed " << seed;
     }
 }
 
@@ -85,7 +81,8 @@ TEST_F(NoiseTest, LinesOnTheLastRowAsTheFrameShortensNarrowsWidensAndGrowsTaller
                  {{6, 3}, 39, "abcdef/ghijkl/222222/111111"},    // line 2 on row 2, the last
                  {{4, 3}, 92, "abcdef/3333kl/mnop22/111111"},    // line 3 on row 1
                  {{6, 3}, 59, "abcdef/ghijkl/mnopqr/111111"},    // none
-                 {{6, 4}, 65, "444444/ghijkl/mnopqr/stuvwx"}},   // line 4 on row 0
+                 {{6, 4}, 65, "444444/ghijkl/mnopqr/stuvwx"},    // line 4 on row 0
+                 {{6, 4}, 14, "abcdef/ghijkl/mnopqr/stuvwx"}},   // none
                 kInks);
 }
 

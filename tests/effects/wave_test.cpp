@@ -35,20 +35,21 @@ TEST_F(WaveTest, SetupTickReadsTheSettingsAndDrawsNothing)
 
 TEST_F(WaveTest, AHugePitchMakesOneBandWhoseShiftCarriesIntoTheNextRunAndWraps)
 {
-    // One band from a shift of -1: the steps 0, 2, 1, ... make it -1, 1, 2.
+    // One band from a shift of -3: the steps 0, 2, 1, ... make it -3, -1, 0,
+    // and a band whose shift changed is drawn again at the same frame size.
     // The steps of phases 1 to 22 add up to 0, so tick 24 (phase 1 again)
     // has the shift of tick 2. A new run starts with phase 0 from the shift
     // the last one left; past 2^31 - 1 the shift wraps round.
     const char* settings = "[Wave]\nPitch=2147483647\n";
-    WaveBaseOffset() = -1;
+    WaveBaseOffset() = -3;
     Start(test_support::Picture("abcdef/ghijkl"), settings);
     // What a shift uncovers keeps the last frame's pixels.
-    ExpectTicks({{{6, 2}, 0, "bcdeff/hijkll"}, {{6, 2}, 0, "babcde/hghijk"}, {{6, 2}, 0, "baabcd/hgghij"}});
+    ExpectTicks({{{6, 2}, 0, "defdef/jkljkl"}, {{6, 2}, 0, "bcdeff/hijkll"}, {{6, 2}, 0, "abcdef/ghijkl"}});
     for (int tick = 4; tick < 24; ++tick) Tick();
-    ExpectTicks({{{6, 2}, 0, "babcde/hghijk"}});
-    // The next run: shifts 1, then 3 on a frame larger than the surfaces.
+    ExpectTicks({{{6, 2}, 0, "bcdeff/hijkll"}});
+    // The next run: shifts -1, then 1 on a frame larger than the surfaces.
     StartAgain(test_support::Picture("abcdef/ghijkl"), settings);
-    ExpectTicks({{{6, 2}, 0, "aabcde/gghijk"}, {{9, 3}, 0, "aababc/gghghi"}});
+    ExpectTicks({{{6, 2}, 0, "bcdeff/hijkll"}, {{9, 3}, 0, "babcde/hghijk"}});
     // Shifts 2^31 - 2, then 2^31 wrapped round: both off the screen.
     WaveBaseOffset() = 2147483646;
     StartAgain(test_support::Picture("abcdef/ghijkl"), settings);
