@@ -1,80 +1,60 @@
-// Wave: the settings a setup tick reads, and drawing ticks against the same
-// ticks worked out pixel by pixel, run after run, as the frame changes, and
-// written out on a tiny screen.
+// Wave: the settings a setup tick reads, one huge band run after run, and
+// bands as the frame changes, written out on tiny screens.
 #include "effects/wave.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <tuple>
-#include <vector>
 
 #include "effect_test_support.h"
 
 namespace nimbrel {
 namespace {
 
-// The step that the n-th phase of a run adds to a shift: phase 0 first, then
-// phases 1 to 22 over and over.
-constexpr std::int32_t kSteps[23] = {0, 2, 1, 1, 1, 0, 0, 0, -1, -1, -1, -2, -2, -1, -1, -1, 0, 0, 0, 1, 1, 1, 2};
-
-std::int32_t Step(std::size_t n)
-{
-    return kSteps[n == 0 ? 0 : (n - 1) % 22 + 1];
-}
-
 using WaveTest = test_support::EffectRunTest<WaveState, WaveTick>;
 
-TEST_F(WaveTest, FramesMatchTheShiftedRowsRunAfterRun)
+TEST_F(WaveTest, SetupTickReadsTheSettingsAndDrawsNothing)
 {
-    // On each tick the top band's shift takes the phase's step, and each band
-    // below shifts by the steps of the phases after it. Pixels whose source
-    // lies outside the frame keep what they were; bands start at rows up to
-    // the frame's height (at H = 24 the band at row H lies below the frame
-    // but still on the surfaces). The shift carries into the next run, whose
-    // phase starts at 0 again. A huge pitch makes one band, whose shift may
-    // wrap around.
-    const std::vector<FrameSize> sizes = {{150, 40}, {150, 40}, {20, 40},  {20, 40}, {150, 40}, {150, 25}, {150, 24},
-                                          {150, 24}, {100, 40}, {0, 0},    {150, 40}, {150, 41}, {150, 40}};
-    // Settings, band height, Timer2's interval, and the shift before the first run.
-    const std::tuple<const char*, std::int32_t, std::uint32_t, std::int32_t> cases[] = {
-        {"", 4, 350, 0},
-        {"Pitch=3\nSpeed=5", 3, 150, -1},
-        {"Pitch=0\nSpeed=7", 1, 10, 0},
-        {"Pitch=2147483647\nSpeed=-21474830", 2147483647, 2147483647, 3},  // 2147483650 ms
-        {"Pitch=2147483647", 2147483647, 350, 2147483645},
+    // Settings, band height and Timer2's interval (at most 2^31 - 1 ms).
+    const std::tuple<const char*, std::int32_t, std::uint32_t> cases[] = {
+        {"", 4, 350},
+        {"Pitch=3\nSpeed=5", 3, 150},
+        {"Pitch=0\nSpeed=7", 1, 10},
+        {"Pitch=2147483647\nSpeed=-21474830", 2147483647, 2147483647},  // 2147483650 ms
     };
-    for (auto [settings, pitch, interval, base] : cases) {
-        SCOPED_TRACE(settings);
-        WaveBaseOffset() = base;
-        for (int run = 0; run < 2; ++run) {
-            // The setup tick draws nothing.
-            StartAgain(MakeTestPattern(150, 40), std::string("[Wave]\n") + settings + "\n");
-            EXPECT_EQ(host->Timer2Interval(), interval);
-            EXPECT_EQ(host->PresentCount(), 0);
-            EXPECT_EQ(WaveBaseOffset(), base);
-            Surface literal = Frame();
-            EXPECT_EQ(literal, Snapshot());
-            for (std::size_t tick = 0; tick < 2 * sizes.size(); ++tick) {
-                const FrameSize size = sizes[tick % sizes.size()];
-                host->SetFrameSize(size.Width, size.Height);
-                Tick();
-                base = static_cast<std::int32_t>(static_cast<std::uint32_t>(base) + Step(tick));
-                std::int64_t shift = base;
-                for (std::int32_t y = 0; y < 40 && y - y % pitch <= size.Height; ++y) {
-                    if (y > 0 && y % pitch == 0) shift += Step(tick + y / pitch);
-                    for (std::int32_t x = 0; x < 150; ++x) {
-                        const std::int64_t from = x - shift;
-                        if (from >= 0 && from < size.Width) {
-                            literal.SetColourAt(x, y, Snapshot().ColourAt(static_cast<std::int32_t>(from), y));
-                        }
-                    }
-                }
-                ASSERT_TRUE(Frame() == literal) << "run " << run << ", tick " << tick;
-                ASSERT_EQ(WaveBaseOffset(), base);
-            }
-        }
+    WaveBaseOffset() = 3;
+    for (const auto& [settings, pitch, interval] : cases) {
+        Start(MakeTestPattern(8, 4), std::string("[Wave]\n") + settings + "\n");
+        EXPECT_EQ(std::tuple(state.BandHeight, host->Timer2Interval(), host->PresentCount(), WaveBaseOffset()),
+                  std::tuple(pitch, interval, 0, 3))
+            << settings;
+        EXPECT_EQ(Frame(), Snapshot());
     }
+}
+
+TEST_F(WaveTest, AHugePitchMakesOneBandWhoseShiftCarriesIntoTheNextRunAndWraps)
+{
+    // One band from a shift of -3: the steps 0, 2, 1, ... make it -3, -1, 0,
+    // and a band whose shift changed is drawn again at the same frame size.
+    // The steps of phases 1 to 22 add up to 0, so tick 24 (phase 1 again)
+    // has the shift of tick 2. A new run starts with phase 0 from the shift
+    // the last one left; past 2^31 - 1 the shift wraps round.
+    const char* settings = "[Wave]\nPitch=2147483647\n";
+    WaveBaseOffset() = -3;
+    Start(test_support::Picture("abcdef/ghijkl"), settings);
+    // What a shift uncovers keeps the last frame's pixels.
+    ExpectTicks({{{6, 2}, 0, "defdef/jkljkl"}, {{6, 2}, 0, "bcdeff/hijkll"}, {{6, 2}, 0, "abcdef/ghijkl"}});
+    for (int tick = 4; tick < 24; ++tick) Tick();
+    ExpectTicks({{{6, 2}, 0, "bcdeff/hijkll"}});
+    // The next run: shifts -1, then 1 on a frame larger than the surfaces.
+    StartAgain(test_support::Picture("abcdef/ghijkl"), settings);
+    ExpectTicks({{{6, 2}, 0, "bcdeff/hijkll"}, {{9, 3}, 0, "babcde/hghijk"}});
+    // Shifts 2^31 - 2, then 2^31 wrapped round: both off the screen.
+    WaveBaseOffset() = 2147483646;
+    StartAgain(test_support::Picture("abcdef/ghijkl"), settings);
+    ExpectTicks({{{6, 2}, 0, "abcdef/ghijkl"}, {{6, 2}, 0, "abcdef/ghijkl"}});
+    EXPECT_EQ(WaveBaseOffset(), -2147483647 - 1);
 }
 
 TEST_F(WaveTest, FramesAsTheFrameNarrowsWidensShortensAndGrowsTaller)

@@ -7,6 +7,8 @@
 
 #include <tuple>
 
+#include "../effects/effect_test_support.h"
+
 namespace nimbrel {
 namespace {
 
@@ -55,34 +57,13 @@ TEST(DesktopBackgroundTest, ABareWallpaperNameLiesInTheWindowsThenTheSystemDirec
     EXPECT_EQ(WallpaperFileCandidates("(none)", "C:\\WINNT", ""), Files{});
 }
 
-// Pictures written as rows of letters, each pixel's red value being its
-// letter: '.' is the background colour, A to D the 2 x 2 wallpaper's
-// pixels, E to M those of a 3 x 3 one.
-constexpr Colour kBackground = MakeColour('.', 0, 0);
-
-Surface Picture(const std::vector<std::string>& rows)
-{
-    Surface picture(static_cast<std::int32_t>(rows[0].size()), static_cast<std::int32_t>(rows.size()));
-    for (std::int32_t y = 0; y < picture.Height(); ++y) {
-        for (std::int32_t x = 0; x < picture.Width(); ++x) {
-            picture.SetColourAt(x, y, MakeColour(static_cast<std::uint8_t>(rows[y][x]), 0, 0));
-        }
-    }
-    return picture;
-}
-
-std::vector<std::string> Letters(const Surface& picture)
-{
-    std::vector<std::string> rows(static_cast<std::size_t>(picture.Height()));
-    for (std::int32_t y = 0; y < picture.Height(); ++y) {
-        for (std::int32_t x = 0; x < picture.Width(); ++x) rows[y] += static_cast<char>(picture.ColourAt(x, y));
-    }
-    return rows;
-}
-
-using Rows = std::vector<std::string>;
-const Surface kSmall = Picture({"AB", "CD"});
-const Surface kLarge = Picture({"EFG", "HIJ", "KLM"});
+// Pictures as text: '-' is the background colour, A to D the 2 x 2
+// wallpaper's pixels, E to M those of a 3 x 3 one.
+using test_support::Picture;
+using test_support::Text;
+const Colour kBackground = test_support::Ink('-');
+const Surface kSmall = Picture("AB/CD");
+const Surface kLarge = Picture("EFG/HIJ/KLM");
 
 TEST(DesktopBackgroundTest, EachStyleFillsEveryMonitorAndNoneSpillsOver)
 {
@@ -92,28 +73,28 @@ TEST(DesktopBackgroundTest, EachStyleFillsEveryMonitorAndNoneSpillsOver)
     const PixelRect area{-3, 0, 4, 3};
     const PixelRect monitors[] = {{-3, 0, 0, 3}, {0, 0, 4, 2}, {4, 0, 9, 3}, {0, 2, 0, 3}};
     const Surface empty;
-    const std::tuple<const Surface*, WallpaperStyle, Rows> rows[] = {
+    const std::tuple<const Surface*, WallpaperStyle, const char*> rows[] = {
         // Centred: an odd pixel left over goes to the right or bottom edge; a
         // larger picture is cut, losing its right or bottom edge first.
-        {&kSmall, WallpaperStyle::Centred, {"AB..AB.", "CD..CD.", "......."}},
-        {&kLarge, WallpaperStyle::Centred, {"EFGEFG.", "HIJHIJ.", "KLM...."}},
+        {&kSmall, WallpaperStyle::Centred, "AB--AB-/CD--CD-/-------"},
+        {&kLarge, WallpaperStyle::Centred, "EFGEFG-/HIJHIJ-/KLM----"},
         // Tiled from each monitor's top-left corner, cut at the far edges.
-        {&kSmall, WallpaperStyle::Tiled, {"ABAABAB", "CDCCDCD", "ABA...."}},
+        {&kSmall, WallpaperStyle::Tiled, "ABAABAB/CDCCDCD/ABA----"},
         // Stretched or squeezed, each pixel taking the nearest one's colour.
-        {&kSmall, WallpaperStyle::Stretched, {"AABAABB", "AABCCDD", "CCD...."}},
+        {&kSmall, WallpaperStyle::Stretched, "AABAABB/AABCCDD/CCD----"},
         // Without a wallpaper, or with an empty one, the colour alone.
-        {nullptr, WallpaperStyle::Tiled, {".......", ".......", "......."}},
-        {&empty, WallpaperStyle::Centred, {".......", ".......", "......."}},
+        {nullptr, WallpaperStyle::Tiled, "-------/-------/-------"},
+        {&empty, WallpaperStyle::Centred, "-------/-------/-------"},
     };
     for (const auto& [wallpaper, style, expected] : rows) {
         Surface target(7, 3);
         PaintDesktopBackground(target, area, monitors, kBackground, wallpaper, style);
-        EXPECT_EQ(Letters(target), expected) << static_cast<int>(style);
+        EXPECT_EQ(Text(target), expected) << static_cast<int>(style);
     }
     // A target that shows only part of the screen takes that part.
     Surface corner(2, 1);
     PaintDesktopBackground(corner, {-1, 1, 1, 2}, monitors, kBackground, &kSmall, WallpaperStyle::Tiled);
-    EXPECT_EQ(Letters(corner), (Rows{"CC"}));
+    EXPECT_EQ(Text(corner), "CC");
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "../effects/effect_test_support.h"
 #include "tools/render/picture_files.h"
 #include "tools/render/render_command.h"
 #include "tools/render/render_run.h"
@@ -20,20 +21,12 @@ namespace nimbrel::render {
 namespace {
 
 namespace fs = std::filesystem;
-using RowList = std::vector<std::vector<Colour>>;
-
-Surface Picture(const RowList& rows)
-{
-    Surface picture(static_cast<std::int32_t>(rows[0].size()), static_cast<std::int32_t>(rows.size()));
-    for (std::int32_t y = 0; y < picture.Height(); ++y) {
-        for (std::int32_t x = 0; x < picture.Width(); ++x) picture.SetColourAt(x, y, rows[y][x]);
-    }
-    return picture;
-}
+using test_support::Picture;
+using test_support::Text;
 
 // Two rows of eight distinct colours. Wave with one-row bands shifts row y
 // by C(t - 1 + y) on drawing tick t, with C = 0, 2, 3, 4, ...
-const RowList kDesk = {{1, 2, 3, 4, 5, 6, 7, 8}, {11, 12, 13, 14, 15, 16, 17, 18}};
+const char* const kDesk = "abcdefgh/ijklmnop";
 
 TEST(RenderRunTest, TicksComeAfterTheIntervalTheTickBeforeLeftAndEachFrameStaysUntilTheNextTick)
 {
@@ -94,9 +87,8 @@ TEST_F(RenderCommandTest, WritesTheFramesAndTheGifAndRemovesAnEarlierRunsFrames)
               0);
     EXPECT_EQ(out_.str(), "wave\n");
     // The pixels a shift uncovers keep what was there.
-    EXPECT_EQ(ReadPng(dir_ / "out" / "frame-0000.png"), Picture(kDesk));
-    EXPECT_EQ(ReadPng(dir_ / "out" / "frame-0003.png"),
-              Picture({{1, 2, 1, 1, 2, 3, 4, 5}, {11, 12, 11, 11, 11, 12, 13, 14}}));
+    EXPECT_EQ(Text(ReadPng(dir_ / "out" / "frame-0000.png")), kDesk);
+    EXPECT_EQ(Text(ReadPng(dir_ / "out" / "frame-0003.png")), "abaabcde/ijiiijkl");
     // The picture is on screen from creation to the first drawing tick.
     EXPECT_EQ(GifDelays(dir_ / "run.gif"), (std::vector<int>{20, 15, 15, 15}));
 
@@ -105,7 +97,7 @@ TEST_F(RenderCommandTest, WritesTheFramesAndTheGifAndRemovesAnEarlierRunsFrames)
     // frames but beside other files.
     std::ofstream(dir_ / "out" / "notes.txt") << "mine";
     ASSERT_EQ(RunOnDesk({"--ini", (dir_ / "wave.ini").string(), "--frame-size", "4x2", "--frames", "1"}), 0);
-    EXPECT_EQ(ReadPng(dir_ / "out" / "frame-0001.png"), Picture({{1, 2, 3, 4}, {11, 12, 11, 12}}));
+    EXPECT_EQ(Text(ReadPng(dir_ / "out" / "frame-0001.png")), "abcd/ijij");
     EXPECT_FALSE(fs::exists(dir_ / "out" / "frame-0002.png"));
     EXPECT_TRUE(fs::exists(dir_ / "out" / "notes.txt"));
 }
