@@ -41,8 +41,8 @@ constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME;
 void InitCommonControlsOnce()
 {
     static const bool initialised = [] {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_TAB_CLASSES};
-        return InitCommonControlsEx(&controls) != FALSE;
+        RegisterCommonControls(ICC_BAR_CLASSES | ICC_TAB_CLASSES);
+        return true;
     }();
     (void)initialised;
 }

@@ -77,6 +77,7 @@ void CapturePlatformId()
     info.dwOSVersionInfoSize = sizeof(info);
     PlatformIdStore() = GetVersionExA(&info) ? info.dwPlatformId : 0;
     ChooseCharacterSet(PlatformIdStore());
+    ChooseCaptureOperation(PlatformIdStore(), info.dwMajorVersion);
 }
 
 std::uint32_t CapturedPlatformId() { return PlatformIdStore(); }

@@ -114,6 +114,7 @@ private:
             if (barOffButton_) SetFocus(barOffButton_);
             return 0;
         case WM_SYSCOMMAND: return OnSysCommand(wParam, lParam);
+        case WM_DISPLAYCHANGE: return OnDisplayChange();
         case WM_CLOSE: return OnClose();
         case WM_DESTROY: return OnDestroy();
         case WM_NCDESTROY:
@@ -167,6 +168,17 @@ private:
         RunHandler([&] { answer = form_.WMSysCommand(static_cast<std::uint32_t>(command)); });
         if (answer) return *answer;
         return DefaultWindowProc(window_, WM_SYSCOMMAND, command, lParam);
+    }
+
+    // A monitor came or went, or the resolution changed. The form covers the
+    // new screen (a preview, a child of its parent, is left alone); the
+    // whole window is painted again at once, since moving it shifted what it
+    // showed and a new part shows nothing until the next paint.
+    LRESULT OnDisplayChange()
+    {
+        RunHandler([&] { form_.WMDisplayChange(); });
+        InvalidateRect(window_, nullptr, FALSE);
+        return 0;
     }
 
     LRESULT OnClose()

@@ -16,7 +16,8 @@ void SetSaverClosesOnInput(HWND saverWindow, bool closes);
 
 // Stores the platform id of the running system (GetVersionExA's dwPlatformId,
 // 0 when the query fails). Called once when the program starts; the exit
-// request reads the stored value.
+// request reads the stored value, and the character set and the screen
+// capture's raster operation are chosen from it.
 void CapturePlatformId();
 
 } // namespace nimbrel::win32

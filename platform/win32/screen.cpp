@@ -70,6 +70,12 @@ std::vector<SectionEntry>& Sections()
     return sections;
 }
 
+DWORD& CaptureOperationStore()
+{
+    static DWORD operation = SRCCOPY;
+    return operation;
+}
+
 HDC SectionDc(const Surface& surface)
 {
     if (surface.Height() == 0) return nullptr;
@@ -82,6 +88,20 @@ HDC SectionDc(const Surface& surface)
 }
 
 } // namespace
+
+void ChooseCaptureOperation(std::uint32_t platformId, std::uint32_t majorVersion)
+{
+    // BitBlt's reference: CAPTUREBLT "includes any windows that are layered
+    // on top of your window in the resulting image"; without it the image
+    // holds only the window itself. Layered windows came with Windows 2000
+    // (SetLayeredWindowAttributes' reference gives it as the oldest system),
+    // so older systems are not asked to understand the flag.
+    constexpr std::uint32_t kNtFamily = 2;  // VER_PLATFORM_WIN32_NT
+    const bool layeredWindows = platformId == kNtFamily && majorVersion >= 5;
+    CaptureOperationStore() = layeredWindows ? SRCCOPY | CAPTUREBLT : SRCCOPY;
+}
+
+DWORD CaptureOperation() { return CaptureOperationStore(); }
 
 std::int32_t Win32Screen::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 std::int32_t Win32Screen::ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
@@ -129,7 +149,7 @@ void Win32Screen::CaptureScreen(Surface& surface, std::int32_t left, std::int32_
     if (!screen) return;
     // A DIB section takes the screen's pixels straight from one BitBlt.
     if (HDC section = SectionDc(surface)) {
-        BitBlt(section, 0, 0, width, height, screen.get(), left, top, SRCCOPY);
+        BitBlt(section, 0, 0, width, height, screen.get(), left, top, CaptureOperation());
         GdiFlush();
         return;
     }
@@ -137,7 +157,7 @@ void Win32Screen::CaptureScreen(Surface& surface, std::int32_t left, std::int32_
     UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
     if (!memory || !bitmap) return;
     HGDIOBJ previous = SelectObject(memory.get(), bitmap.get());
-    BOOL copied = BitBlt(memory.get(), 0, 0, width, height, screen.get(), left, top, SRCCOPY);
+    BOOL copied = BitBlt(memory.get(), 0, 0, width, height, screen.get(), left, top, CaptureOperation());
     SelectObject(memory.get(), previous);
     if (!copied) return;
 

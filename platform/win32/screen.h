@@ -29,6 +29,15 @@ public:
     void CaptureScreen(Surface& surface, std::int32_t left, std::int32_t top) override;
 };
 
+// The raster operation of every screen capture, chosen once at start from the
+// system's platform id and major version (GetVersionExA): SRCCOPY, with
+// CAPTUREBLT on the NT family from 5.0 (Windows 2000) on. Those systems have
+// layered windows (translucent windows, fading menus and tooltips, menu
+// shadows), which a capture without CAPTUREBLT leaves out. Until the choice
+// is made, SRCCOPY alone.
+void ChooseCaptureOperation(std::uint32_t platformId, std::uint32_t majorVersion);
+DWORD CaptureOperation();
+
 // Copies each rectangle of the surface to the same place on the device
 // context, unscaled; rectangles are clipped to the surface. The device
 // context is left without a clipping region of its own.

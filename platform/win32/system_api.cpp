@@ -242,6 +242,27 @@ void UseTabPageTexture(HWND page)
     if (enable) enable(page, kEnableTabTexture);
 }
 
+void RegisterCommonControls(DWORD classes)
+{
+    // Looked up rather than imported: comctl32.dll 4.00 has no
+    // InitCommonControlsEx (its reference asks for 4.70), and Windows 95 and
+    // NT 4.0 would refuse to load a program that imports it. The import of
+    // InitCommonControls below keeps comctl32.dll loaded, so the lookup finds
+    // the copy the program is linked with (version 6 where the manifest asks
+    // for it).
+    using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    static const auto initEx = SystemFunction<InitCommonControlsExFn>("comctl32.dll", "InitCommonControlsEx");
+    if (initEx) {
+        const INITCOMMONCONTROLSEX controls{sizeof controls, classes};
+        initEx(&controls);
+        return;
+    }
+    // Version 4.00 registers every class it has here, the trackbar and the
+    // tab control among them. (Version 6 does nothing here, but it always
+    // has InitCommonControlsEx.)
+    InitCommonControls();
+}
+
 void* SystemFunction(const char* library, const char* name)
 {
     HMODULE module = GetModuleHandleA(library);

@@ -68,6 +68,11 @@ HWND RootWindow(HWND window);
 // DefaultDialogProc, since the texture is drawn by the dialog manager.
 void UseTabPageTexture(HWND page);
 
+// Registers the common-control classes named by ICC_* flags. Where
+// comctl32.dll lacks InitCommonControlsEx (version 4.00, which Windows 95 and
+// NT 4.0 ship) InitCommonControls registers all of its classes instead.
+void RegisterCommonControls(DWORD classes);
+
 // A function of a system library, or null where the system lacks it. The
 // library is loaded from the system directory if it is not loaded yet, and
 // stays loaded.

@@ -157,6 +157,11 @@ Surface PlacedPicture(const Surface& picture, const PixelRect& area)
 
 int Run(std::span<const std::string_view> args)
 {
+    // First of all, so that a stop that comes early still ends the run
+    // with code 0 instead of killing it.
+    const int stopFd = InstallStopSignals();
+    if (stopFd < 0) throw StartError(kExitCannotStart, "cannot make the pipe for the stop signals");
+
     const HackOptions options = ParseHackOptions(args);
     if (options.Help) {
         std::cout << HackUsage();
@@ -170,9 +175,6 @@ int Run(std::span<const std::string_view> args)
             throw StartError(kExitCannotStart, error.what());
         }
     }
-    const int stopFd = InstallStopSignals();
-    if (stopFd < 0) throw StartError(kExitCannotStart, "cannot make the pipe for the stop signals");
-
     // The options are the settings file of this run.
     MemoryProfileStore store;
     StoreHackSettings(options, store);

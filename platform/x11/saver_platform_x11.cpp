@@ -27,8 +27,8 @@ bool TimerSchedule::Take(std::uint64_t& deadline, std::uint32_t interval, std::u
     return true;
 }
 
-X11SaverPlatform::X11SaverPlatform(Display* display, Window window, X11Screen& screen, const Clock& clock, GC gc)
-    : display_(display), window_(window), screen_(screen), clock_(clock), gc_(gc), timers_(MonotonicMs())
+X11SaverPlatform::X11SaverPlatform(X11Screen& screen, const Clock& clock, GC gc)
+    : screen_(screen), clock_(clock), gc_(gc), timers_(MonotonicMs())
 {
 }
 

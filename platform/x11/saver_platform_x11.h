@@ -42,7 +42,7 @@ private:
 
 class X11SaverPlatform final : public SaverPlatform {
 public:
-    X11SaverPlatform(Display* display, Window window, X11Screen& screen, const Clock& clock, GC gc);
+    X11SaverPlatform(X11Screen& screen, const Clock& clock, GC gc);
 
     ScreenAccess& Screen() override { return screen_; }
     const Clock& UtcClock() override { return clock_; }
@@ -79,8 +79,6 @@ public:
     TimerSchedule& Timers() { return timers_; }
 
 private:
-    Display* display_;
-    Window window_;
     X11Screen& screen_;
     const Clock& clock_;
     GC gc_;

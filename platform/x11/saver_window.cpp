@@ -54,7 +54,7 @@ public:
           window_(setup.Target),
           gc_(display_, XCreateGC(display_, window_, 0, nullptr)),
           screen_(display_, window_, setup.Area, setup.Visual, setup.SharedMemory),
-          platform_(display_, window_, screen_, *setup.SeedClock, gc_.get()),
+          platform_(screen_, *setup.SeedClock, gc_.get()),
           form_(ProcessSaverRun(), platform_)
     {
         deleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
@@ -68,6 +68,12 @@ public:
         long events = ExposureMask | StructureNotifyMask;
         if (setup_.Owner == WindowOwner::Own) events |= KeyPressMask;
         XSelectInput(display_, window_, events);
+        // From here on ConfigureNotify tells every change of size; the size
+        // may have changed since the area was read.
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(display_, window_, &attributes)) {
+            platform_.SetWindowSize(attributes.width, attributes.height);
+        }
 
         RunHandler([&] { form_.FormCreate(); });
         // Under the daemon, as in a preview, input never ends the run.

@@ -73,6 +73,15 @@ Process::Process(const std::wstring& arguments)
     if (traced) SetEnvironmentVariableW(L"WINEDEBUG", *ownChannels ? ownChannels : nullptr);
 }
 
+Process::Process(std::wstring commandLine, const wchar_t* desktop)
+{
+    std::wstring desktopName = desktop;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.lpDesktop = desktopName.data();
+    CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_);
+}
+
 Process::~Process()
 {
     if (!info_.hProcess) return;

@@ -32,6 +32,9 @@ class Process {
 public:
     // Starts Nimbrel.scr with these arguments (the text after the program path).
     explicit Process(const std::wstring& arguments);
+    // Starts a command line on the named desktop (Wine makes a virtual
+    // desktop for a name that its registry gives a size).
+    Process(std::wstring commandLine, const wchar_t* desktop);
     ~Process();
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;

@@ -1,11 +1,15 @@
 // Capture and presentation through GDI on a real (virtual) display: a
 // presented surface shows its rectangles unscaled and the right way up, and
-// the capture reads back what the window shows.
+// the capture reads back what the window shows. Which systems capture
+// layered windows too.
 #include "platform/win32/screen.h"
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/win32/handles.h"
+#include "platform/win32/saver_window.h"
 
 namespace nimbrel::win32 {
 namespace {
@@ -55,6 +59,25 @@ TEST(ScreenTest, PresentShowsOnlyTheRectanglesInPlaceAndUprightAndTheCaptureRead
         }
         DestroyWindow(window);
     }
+}
+
+TEST(ScreenTest, CapturesTakeInLayeredWindowsFromWindows2000On)
+{
+    // Under Wine a capture shows a translucent layered window with or without
+    // CAPTUREBLT, so only the choice itself can be checked here. Platform id
+    // 1 is the Windows 95 family (no layered windows), 2 the NT family (5.0
+    // is Windows 2000), 0 an unknown system.
+    constexpr DWORD kCapture = SRCCOPY | 0x40000000;
+    const std::tuple<std::uint32_t, std::uint32_t, DWORD> rows[] = {
+        {1, 4, SRCCOPY}, {2, 4, SRCCOPY}, {2, 5, kCapture}, {2, 10, kCapture}, {0, 5, SRCCOPY}};
+    for (const auto& [platformId, majorVersion, operation] : rows) {
+        ChooseCaptureOperation(platformId, majorVersion);
+        EXPECT_EQ(CaptureOperation(), operation) << platformId << " " << majorVersion;
+    }
+    // The program's start chooses from the system it runs on: Wine reports
+    // an NT-family Windows later than 2000.
+    CapturePlatformId();
+    EXPECT_EQ(CaptureOperation(), kCapture);
 }
 
 } // namespace

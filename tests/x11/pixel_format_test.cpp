@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <vector>
 
 namespace nimbrel::x11 {
 namespace {
@@ -35,12 +33,6 @@ TEST(PixelFormatTest, AcceptedVisualsPlaceEachComponentWhereTheirMasksSay)
         EXPECT_EQ(format->ToVisual(kSample), c.Sample) << c.Name;
         EXPECT_EQ(format->FromVisual(c.Sample), kSample) << c.Name;
 
-        std::array<Pixel, 2> row{kSample, 0x00FFFFFF};
-        std::array<std::uint32_t, 2> visual{};
-        format->ToVisualRow(row, visual);
-        std::array<Pixel, 2> back{};
-        format->FromVisualRow(visual, back);
-        EXPECT_EQ(back, row) << c.Name;
     }
     EXPECT_TRUE(PixelFormat().IsSurfaceLayout());
 }
@@ -59,13 +51,6 @@ TEST(PixelFormatTest, OtherVisualsAreRefused)
         {"no mask", {true, 24, 32, 0, 0xFF00, 0xFF}},
     };
     for (const auto& [name, visual] : refused) EXPECT_FALSE(PixelFormat::FromVisual(visual)) << name;
-}
-
-TEST(PixelFormatTest, SwappingReversesTheBytesOfEachWord)
-{
-    std::vector<std::uint32_t> words{0x11223344, 0xFF000000};
-    SwapWordBytes(words);
-    EXPECT_EQ(words, (std::vector<std::uint32_t>{0x44332211, 0x000000FF}));
 }
 
 } // namespace

@@ -1,0 +1,93 @@
+// What the hack shows under Xvfb: the daemon's screenshot distorted exactly
+// as nimbrel-render distorts the same picture with the same seed, with and
+// without MIT-SHM; the preview's crop of a whole-screen screenshot on a
+// 32-bit window; and the made picture or --picture when the user keeps the
+// desktop private.
+#include <gtest/gtest.h>
+
+#include <iostream>
+
+#include "app/hack_picture.h"
+#include "platform/headless/headless_effect_host.h"
+#include "tests/x11/hack_session.h"
+#include "tools/render/picture_files.h"
+
+namespace nimbrel::x11::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 200;
+
+class ScreenTest : public ::testing::TestWithParam<bool> {
+protected:
+    ScratchDir scratch;
+    XServer server{kWidth, kHeight, 24,
+                   GetParam() ? std::vector<std::string>{} : std::vector<std::string>{"-extension", "MIT-SHM"}};
+    const Surface desktop = MakeTestPattern(kWidth, kHeight);
+
+    void SetUp() override { server.PaintRoot(desktop); }
+
+    // Runs the hack until `window` shows one of the frames, then stops it
+    // with SIGTERM, which must end it with code 0 and nothing said.
+    std::optional<int> ShowsThenStops(const std::vector<std::string>& args, Window window,
+                                      std::optional<Window> saverWindow, const RenderedFrames& frames,
+                                      bool grab = true, bool unchangedToo = false)
+    {
+        Hack hack(&server, args, scratch.Home(grab), saverWindow, scratch.Path() / "stderr");
+        const std::optional<int> shown = WaitForRenderedFrame(server.Connection(), window, frames, hack, unchangedToo);
+        EXPECT_TRUE(shown) << "the window never showed a rendered frame; stderr: " << hack.ErrorOutput();
+        // A generous bound only: the time itself is measured and reported.
+        EXPECT_EQ(hack.Stop(SIGTERM, 10s), 0);
+        EXPECT_EQ(hack.ErrorOutput(), "");
+        std::cout << "SIGTERM to exit: " << hack.StopTime().count() / 1000.0 << " ms\n";
+        RecordProperty("sigterm_to_exit_us", static_cast<int>(hack.StopTime().count()));
+        return shown;
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(SharedMemory, ScreenTest, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "WithMitShm" : "WithoutMitShm"; });
+
+TEST_P(ScreenTest, TheDaemonsScreenshotIsDistortedAsRenderedWithTheSameSeed)
+{
+    DaemonWindow daemon(server);
+    // The options and the settings file they stand for; seed 7 chooses Melt.
+    const RenderedFrames frames(desktop, "[Main]\nWave=0\nMelt=1\nNoise=1\n[Melt]\nSpeed=6\n", 7, 400);
+    ShowsThenStops({"--root", "--no-wave", "--melt", "--noise", "--melt-speed", "6", "--seed", "7"}, daemon.Id(),
+                   daemon.Id(), frames);
+}
+
+TEST_P(ScreenTest, APreviewCropsTheWholeScreenScreenshotAtItsPlaceOnA32BitWindow)
+{
+    // At (60, 40) on the screen, inside a black parent that covers the
+    // desktop around it.
+    const Window preview = MakePreviewWindow(server, 60, 40, 160, 100, 32);
+    Surface crop(160, 100);
+    CopyArea(crop, {0, 0, 160, 100}, desktop, {60, 40, 220, 140});
+    const RenderedFrames frames(crop, "[Main]\nWave=1\n[Wave]\nPitch=2\nSpeed=6\n", 0, 300);
+    ShowsThenStops({"--window-id", std::to_string(preview), "--effect", "wave", "--wave-pitch", "2", "--wave-speed",
+                    "6"},
+                   preview, std::nullopt, frames);
+}
+
+TEST_P(ScreenTest, ADesktopKeptPrivateGivesWayToTheMadePictureOrTheGivenOne)
+{
+    DaemonWindow daemon(server);
+    const std::string settings = "[Main]\nWave=0\nNoise=1\n";
+    ShowsThenStops({"--root", "--effect", "noise", "--seed", "0"}, daemon.Id(), daemon.Id(),
+                   RenderedFrames(MakeColourBars(kWidth, kHeight), settings, 0, 100), false, true);
+
+    // --picture: at the window's top-left corner, black around it.
+    const Surface small = MakeTestPattern(100, 60);
+    render::WritePng(scratch.Path() / "small.png", small);
+    Surface placed(kWidth, kHeight);
+    FillArea(placed, {0, 0, kWidth, kHeight}, kBlack);
+    CopyArea(placed, {0, 0, 100, 60}, small, {0, 0, 100, 60});
+    ShowsThenStops({"--root", "--effect", "noise", "--seed", "0", "--picture", (scratch.Path() / "small.png").string()},
+                   daemon.Id(), daemon.Id(), RenderedFrames(placed, settings, 0, 100), false, true);
+}
+
+} // namespace
+} // namespace nimbrel::x11::testing
