@@ -25,7 +25,7 @@
 // which its own present sends again, so once the server has read the last
 // present the window shows that frame exactly. A completion event per
 // present would wake the hack a second time each tick and make Xlib allocate
-// for the event. Nothing calls XSync; each present ends with XFlush.
+// for the event. No present calls XSync; each ends with XFlush.
 #include "platform/x11/screen.h"
 
 #include <X11/Xatom.h>
