@@ -2,20 +2,33 @@
 // Xlib and MIT-SHM.
 //
 // Presenting: a tick changes a few rectangles of the frame, and only those
-// are sent. When the visual lays pixels out as the surfaces do (0x00RRGGBB,
-// the usual 24-bit TrueColor visual), every surface made here is backed by
-// an XImage over its own pixels: with MIT-SHM the pixels live in a
-// shared-memory segment that the server reads in place (XShmPutImage), and
-// without it (no extension, or a server on another machine, which refuses
-// the attach) XPutImage sends them from the surface's memory. The server
-// reads a shared image after the request returns, so the last request of a
-// present asks for a completion event, and the next tick waits for it
-// before writing the frame again (WaitForPresents); ticks are 40 ms or more
-// apart, so in practice it has long arrived. Nothing calls XSync per frame.
+// are sent, one request each. When the visual lays pixels out as the
+// surfaces do (0x00RRGGBB, the usual 24-bit TrueColor visual), every surface
+// made here is backed by an XImage over its own pixels: with MIT-SHM the
+// pixels live in a shared-memory segment that the server reads in place
+// (XShmPutImage), and without it (no extension, or a server on another
+// machine, which refuses the attach) XPutImage sends them from the surface's
+// memory. Measured on Xvfb at 1920x1080 (README, Benchmarks), this is the
+// cheapest of the ways tried: one request for the bounding box of a tick's
+// rectangles copies the unchanged rows between Wave's or Noise's bands as
+// well, and the server copies whole-width rows no faster than a strip; finer
+// rectangles than Melt's joined strips cost the server more per row than
+// they save in bytes. Copies inside the server (from the window itself or a
+// pixmap of the snapshot) would need the client to prove that the window's
+// pixels moved as the frame's did, which means reading the frame and a copy
+// of the window: at least as much memory traffic as the copy it replaces.
+//
+// No present waits for the server, and none asks for a completion event.
+// The server may read a shared image after the next tick has begun to write
+// it again; it then shows, for a moment, pixels of a later frame. Every pixel
+// that differs between two frames lies in the later frame's rectangles,
+// which its own present sends again, so once the server has read the last
+// present the window shows that frame exactly. A completion event per
+// present would wake the hack a second time each tick and make Xlib allocate
+// for the event. No present calls XSync; each ends with XFlush.
 #include "platform/x11/screen.h"
 
 #include <X11/Xatom.h>
-#include <poll.h>
 
 #include <algorithm>
 #include <bit>
@@ -210,7 +223,6 @@ X11Screen::X11Screen(Display* display, Window window, const PixelRect& area, con
 {
     // The server reads a shared segment as it lies, in its own byte order.
     if (ImageByteOrder(display_) != kHostByteOrder) sharedMemory_ = false;
-    if (sharedMemory_) completionType_ = XShmGetEventBase(display_) + ShmCompletion;
 }
 
 X11Screen::~X11Screen() = default;
@@ -297,13 +309,12 @@ void X11Screen::CaptureScreen(Surface& surface, std::int32_t left, std::int32_t 
     CopyArea(surface, destination, desktop_, source);
 }
 
-void X11Screen::PutRect(GC gc, Backing& backing, const PixelRect& rect, bool last)
+void X11Screen::PutRect(GC gc, Backing& backing, const PixelRect& rect)
 {
     const auto width = static_cast<unsigned>(rect.Width()), height = static_cast<unsigned>(rect.Height());
     if (backing.Segment) {
         XShmPutImage(display_, window_, gc, backing.Image.get(), rect.Left, rect.Top, rect.Left, rect.Top, width,
-                     height, last ? True : False);
-        if (last) ++outstanding_;
+                     height, False);
     } else {
         XPutImage(display_, window_, gc, backing.Image.get(), rect.Left, rect.Top, rect.Left, rect.Top, width,
                   height);
@@ -322,8 +333,6 @@ void X11Screen::Present(GC gc, const Surface& frame, std::span<const PixelRect> 
             staging_ = MakeBacking(frame.Width(), frame.Height());
             if (!staging_) return;
         }
-        // The server may still be reading the last present's pixels.
-        WaitForPresents(100);
         const std::int32_t stride = staging_->Stride();
         for (const PixelRect& rect : rects) {
             const auto width = static_cast<std::size_t>(rect.Width());
@@ -334,33 +343,8 @@ void X11Screen::Present(GC gc, const Surface& frame, std::span<const PixelRect> 
         }
         backing = staging_;
     }
-    for (std::size_t i = 0; i < rects.size(); ++i) PutRect(gc, *backing, rects[i], i + 1 == rects.size());
+    for (const PixelRect& rect : rects) PutRect(gc, *backing, rect);
     XFlush(display_);
-}
-
-void X11Screen::PresentCompleted()
-{
-    if (outstanding_ > 0) --outstanding_;
-}
-
-void X11Screen::WaitForPresents(int timeoutMs)
-{
-    const std::uint64_t deadline = MonotonicMs() + static_cast<std::uint64_t>(timeoutMs);
-    while (outstanding_ > 0) {
-        XEvent event;
-        if (XCheckTypedEvent(display_, completionType_, &event)) {
-            PresentCompleted();
-            continue;
-        }
-        const std::uint64_t now = MonotonicMs();
-        if (now >= deadline) {
-            // A server that never answers must not stop the run.
-            outstanding_ = 0;
-            return;
-        }
-        pollfd connection{ConnectionNumber(display_), POLLIN, 0};
-        poll(&connection, 1, static_cast<int>(deadline - now));
-    }
 }
 
 } // namespace nimbrel::x11

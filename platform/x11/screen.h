@@ -57,7 +57,7 @@ std::optional<Surface> GrabDesktop(Display* display, Window window, const PixelR
 // MIT-SHM, XShmPutImage; otherwise XPutImage from the surface's memory), and
 // each changed rectangle is one request. Other layouts convert the
 // rectangles into one staging image first. Nothing here waits for the
-// server except WaitForPresents.
+// server.
 class X11Screen final : public ScreenAccess {
 public:
     // area: the window's area when the run begins.
@@ -84,19 +84,18 @@ public:
     // Whether presents go through shared memory; false once the server
     // refused it.
     bool UsesSharedMemory() const { return sharedMemory_; }
-    // The event type of MIT-SHM's completion events, which the event loop
-    // hands to PresentCompleted.
-    int CompletionEventType() const { return completionType_; }
-    void PresentCompleted();
-    // Waits, up to timeoutMs, until the server has read every shared image
-    // sent so far, so that the next tick may write the pixels again.
-    void WaitForPresents(int timeoutMs);
+    // The event loop's hooks for MIT-SHM's completion events. Presents ask
+    // for none (screen.cpp says why), so no event has this type and there is
+    // never anything to wait for.
+    int CompletionEventType() const { return -1; }
+    void PresentCompleted() {}
+    void WaitForPresents(int /*timeoutMs*/) {}
 
 private:
     struct Backing;
     std::shared_ptr<Backing> MakeBacking(std::int32_t width, std::int32_t height);
     std::shared_ptr<Backing> BackingOf(const Surface& surface);
-    void PutRect(GC gc, Backing& backing, const PixelRect& rect, bool last);
+    void PutRect(GC gc, Backing& backing, const PixelRect& rect);
 
     Display* display_;
     Window window_;
@@ -104,8 +103,6 @@ private:
     std::int32_t top_;
     DrawingVisual visual_;
     bool sharedMemory_;
-    int completionType_ = -1;
-    int outstanding_ = 0;
     Surface desktop_;
     std::int32_t desktopLeft_ = 0;
     std::int32_t desktopTop_ = 0;

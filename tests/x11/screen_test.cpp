@@ -82,5 +82,48 @@ TEST_P(ScreenTest, ADesktopKeptPrivateGivesWayToTheMadePictureOrTheGivenOne)
                    daemon, daemon, RenderedFrames(placed, settings, 0, 100), false, true);
 }
 
+TEST_P(ScreenTest, AfterManyTicksOfChangedRectanglesOnlyTheWindowStillShowsTheFramesExactly)
+{
+    // Each tick sends only what it changed, and nothing waits for the
+    // server: a rectangle left out, or a pixel the server read too early and
+    // never got again, would stay wrong in every later frame, so the window
+    // would stop showing rendered frames. Wave's frames repeat with the
+    // wave, so what counts is how many times the window is seen to have
+    // moved on to another rendered frame.
+    struct Case {
+        std::vector<std::string> Options;
+        std::string Settings;
+        int Changes;  // about two seconds of ticks
+    };
+    const Case cases[] = {
+        {{"--effect", "melt", "--melt-speed", "6", "--no-melt-recover"},
+         "[Main]\nWave=0\nMelt=1\n[Melt]\nSpeed=6\nRecover=0\n", 30},
+        {{"--effect", "wave", "--wave-pitch", "1", "--wave-speed", "6"}, "[Main]\nWave=1\n[Wave]\nPitch=1\nSpeed=6\n",
+         30},
+        {{"--effect", "noise", "--noise-deal", "6"}, "[Main]\nWave=0\nNoise=1\n[Noise]\nDeal=6\n", 6},
+    };
+    DaemonWindow daemon(server);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Options[1]);
+        const RenderedFrames frames(desktop, c.Settings, 3, 200);
+        std::vector<std::string> args{"--root", "--seed", "3"};
+        args.insert(args.end(), c.Options.begin(), c.Options.end());
+        Hack hack(&server, args, scratch.Home(true), daemon.Id(), scratch.Path() / "stderr");
+        std::optional<int> last;
+        int changes = 0;
+        WaitUntil(30s, [&] {
+            if (!hack.Running()) return true;
+            const std::optional<Surface> window = ReadWindow(server.Connection(), daemon.Id());
+            const std::optional<int> shown = window ? frames.Find(*window, false) : std::nullopt;
+            if (shown && shown != last) ++changes;
+            if (shown) last = shown;
+            return changes >= c.Changes;
+        });
+        EXPECT_GE(changes, c.Changes) << "last rendered frame seen: " << last.value_or(-1)
+                                      << "; stderr: " << hack.ErrorOutput();
+        EXPECT_EQ(hack.Stop(SIGTERM, 10s), 0);
+    }
+}
+
 } // namespace
 } // namespace nimbrel::x11::testing
