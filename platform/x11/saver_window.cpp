@@ -23,10 +23,6 @@
 namespace nimbrel::x11 {
 namespace {
 
-// How long a tick waits at most for the server to have read the last
-// shared-memory present before it writes the frame again.
-constexpr int kPresentWaitMs = 100;
-
 std::string WindowName(Window window)
 {
     std::array<char, 24> text{};
@@ -119,10 +115,7 @@ private:
             const std::uint64_t now = MonotonicMs();
             TimerSchedule& timers = platform_.Timers();
             if (timers.Timer1Due(now)) RunHandler([&] { form_.Timer1Timer(); });
-            if (timers.Timer2Due(now)) {
-                screen_.WaitForPresents(kPresentWaitMs);
-                RunHandler([&] { form_.Timer2Timer(); });
-            }
+            if (timers.Timer2Due(now)) RunHandler([&] { form_.Timer2Timer(); });
             if (XPending(display_) > 0) continue;  // a tick's requests may have brought events
 
             const std::uint64_t next = timers.NextDeadline();
@@ -136,10 +129,6 @@ private:
 
     void Dispatch(XEvent& event)
     {
-        if (event.type == screen_.CompletionEventType()) {
-            screen_.PresentCompleted();
-            return;
-        }
         switch (event.type) {
         case Expose:
             // One paint for the whole series of exposed pieces.

@@ -84,12 +84,6 @@ public:
     // Whether presents go through shared memory; false once the server
     // refused it.
     bool UsesSharedMemory() const { return sharedMemory_; }
-    // The event loop's hooks for MIT-SHM's completion events. Presents ask
-    // for none (screen.cpp says why), so no event has this type and there is
-    // never anything to wait for.
-    int CompletionEventType() const { return -1; }
-    void PresentCompleted() {}
-    void WaitForPresents(int /*timeoutMs*/) {}
 
 private:
     struct Backing;

@@ -102,22 +102,21 @@ TEST_P(ScreenTest, AfterManyTicksOfChangedRectanglesOnlyTheWindowStillShowsTheFr
          30},
         {{"--effect", "noise", "--noise-deal", "6"}, "[Main]\nWave=0\nNoise=1\n[Noise]\nDeal=6\n", 6},
     };
-    DaemonWindow daemon(server);
+    const Window daemon = MakeDaemonWindow(server);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Options[1]);
         const RenderedFrames frames(desktop, c.Settings, 3, 200);
         std::vector<std::string> args{"--root", "--seed", "3"};
         args.insert(args.end(), c.Options.begin(), c.Options.end());
-        Hack hack(&server, args, scratch.Home(true), daemon.Id(), scratch.Path() / "stderr");
+        Hack hack(&server, args, scratch.Home(true), daemon, scratch.Path / "stderr");
         std::optional<int> last;
         int changes = 0;
         WaitUntil(30s, [&] {
-            if (!hack.Running()) return true;
-            const std::optional<Surface> window = ReadWindow(server.Connection(), daemon.Id());
-            const std::optional<int> shown = window ? frames.Find(*window, false) : std::nullopt;
+            // Nothing: the hack ended, or showed no rendered frame for long.
+            const std::optional<int> shown = frames.WaitUntilShown(server.Connection(), daemon, hack, false);
             if (shown && shown != last) ++changes;
-            if (shown) last = shown;
-            return changes >= c.Changes;
+            last = shown;
+            return !shown || changes >= c.Changes;
         });
         EXPECT_GE(changes, c.Changes) << "last rendered frame seen: " << last.value_or(-1)
                                       << "; stderr: " << hack.ErrorOutput();
