@@ -18,15 +18,6 @@
 namespace nimbrel::render {
 namespace {
 
-constexpr std::uint8_t Red(Colour colour) { return static_cast<std::uint8_t>(colour); }
-constexpr std::uint8_t Green(Colour colour) { return static_cast<std::uint8_t>(colour >> 8); }
-constexpr std::uint8_t Blue(Colour colour) { return static_cast<std::uint8_t>(colour >> 16); }
-
-std::runtime_error FileError(const std::filesystem::path& path, const std::string& what)
-{
-    return std::runtime_error(path.string() + ": " + what);
-}
-
 // The index that marks "as in the previous frame".
 constexpr int kTransparentIndex = 255;
 constexpr int kPaletteColours = 255;

@@ -12,18 +12,11 @@
 #include <string>
 
 namespace nimbrel::render {
-namespace {
-
-constexpr std::uint8_t Red(Colour colour) { return static_cast<std::uint8_t>(colour); }
-constexpr std::uint8_t Green(Colour colour) { return static_cast<std::uint8_t>(colour >> 8); }
-constexpr std::uint8_t Blue(Colour colour) { return static_cast<std::uint8_t>(colour >> 16); }
 
 std::runtime_error FileError(const std::filesystem::path& path, const std::string& what)
 {
     return std::runtime_error(path.string() + ": " + what);
 }
-
-} // namespace
 
 std::size_t NearestIndex(const std::vector<Colour>& palette, Colour colour)
 {

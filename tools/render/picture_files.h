@@ -5,11 +5,21 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "effects/surface.h"
 
 namespace nimbrel::render {
+
+// The bytes of a colour value as picture files store them.
+constexpr std::uint8_t Red(Colour colour) { return static_cast<std::uint8_t>(colour); }
+constexpr std::uint8_t Green(Colour colour) { return static_cast<std::uint8_t>(colour >> 8); }
+constexpr std::uint8_t Blue(Colour colour) { return static_cast<std::uint8_t>(colour >> 16); }
+
+// The error raised about a picture file: its path, then what went wrong.
+std::runtime_error FileError(const std::filesystem::path& path, const std::string& what);
 
 // Reads a PNG file of any colour type as a surface. A transparent picture
 // reads as if it lay on black: a screen has no transparency. Throws
